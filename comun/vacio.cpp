@@ -1,0 +1,1 @@
+// Fuente vacía para una capa que aún no tiene ninguna.
