@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "comun/informe.h"
 #include "tables/componentes.h"
@@ -18,8 +19,9 @@ namespace tts {
 
 // El año académico del documento: el dato 0 recortado del último registro de
 // ANNO_ACADEMICO que tenga datos; sin registros, el primer dato propio del grupo (C_ANNO si
-// los datos llevan nombre). Error si falta o no son sólo cifras decimales.
-std::string anno_academico(const Documento& documento);
+// los datos llevan nombre). Error si falta o no son sólo cifras decimales; archivo, si se da,
+// sale en el mensaje.
+std::string anno_academico(const Documento& documento, std::string_view archivo = "");
 
 // "ResultadoTamso" + nombre del origen, en la carpeta del origen.
 std::filesystem::path ruta_resultado(const std::filesystem::path& origen);
