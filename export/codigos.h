@@ -13,7 +13,9 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "comun/texto.h"
 
@@ -23,23 +25,39 @@ class Informe;
 
 class ListaCodigos {
  public:
-  explicit ListaCodigos(std::size_t ancho = 4) : ancho_(ancho) {}
+  // ambito nombra en el informe y en los errores dónde se escriben los códigos ("PROFT.ABREV").
+  explicit ListaCodigos(std::size_t ancho = 4, std::string ambito = "")
+      : ancho_(ancho), ambito_(std::move(ambito)) {}
 
   std::size_t ancho() const { return ancho_; }
+  const std::string& ambito() const { return ambito_; }
   std::string forma_almacenada(std::string_view codigo) const;  // primeros W, sin blancos finales
   bool contiene(std::string_view codigo) const;                // compara formas almacenadas
   void anadir(std::string_view codigo);
   std::size_t cuantos() const { return codigos_.size(); }
 
+  // Códigos que hubo que acortar para que cupieran en la anchura.
+  std::size_t acortados() const { return acortados_; }
+
  private:
+  friend std::string AsignarCodigoCorto(std::string_view, ListaCodigos&, std::size_t, Informe*);
   std::size_t ancho_;
+  std::string ambito_;
   std::unordered_set<std::string, DispersionSinMayusculas, IgualSinMayusculas> codigos_;
+  // Para cada prefijo (sin mayúsculas), el contador desde el que seguir buscando: los
+  // candidatos de contadores menores ya están en la lista, que nunca pierde códigos.
+  std::unordered_map<std::string, std::size_t, DispersionSinMayusculas, IgualSinMayusculas> siguiente_;
+  std::size_t acortados_ = 0;
 };
 
 // Da el código (ya en su forma almacenada) y lo añade a la lista. Si tuvo que acortar el
-// prefijo para que el código cupiera, y hay informe, lo anota. Error si ni el contador solo
-// cabe en la anchura.
+// código base o el prefijo para que el código cupiera, y hay informe, lo anota (los cinco
+// primeros de cada lista; anotar_acortados_restantes dice cuántos más hubo). Error si ni el
+// contador solo cabe en la anchura.
 std::string AsignarCodigoCorto(std::string_view base, ListaCodigos& lista, std::size_t longitud_prefijo,
                                Informe* informe = nullptr);
+
+// Códigos acortados en la lista que no se anotaron uno a uno; nada si no hubo más.
+void anotar_acortados_restantes(const ListaCodigos& lista, Informe& informe);
 
 }  // namespace tts

@@ -5,9 +5,11 @@
 // tablas (y, entre los dos primeros, por las listas de códigos del contexto).
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 
 #include "comun/informe.h"
@@ -28,8 +30,8 @@ struct ContextoExportacion {
   Componentes& componentes;       // wwTableGrupos y wwTableNomAsg, que el paso 6 abre en `carpeta`
 
   // Las listas que comparten asignaturas y actividades; cada exportación las crea vacías.
-  ListaCodigos ListaCodigosCortos{4};
-  ListaCodigos ListaCodigosLargos{8};
+  ListaCodigos ListaCodigosCortos{4, "ASIGNOMT.COD"};
+  ListaCodigos ListaCodigosLargos{8, "ASIGNOMT.CODLARGO"};
   // Nombres ya con fila en ASIGNOMT (como se guardan: 40 caracteres sin blancos finales).
   std::unordered_set<std::string, DispersionSinMayusculas, IgualSinMayusculas> nombres_con_fila;
 };
@@ -41,6 +43,14 @@ void ExportarAulas(ContextoExportacion& ctx);
 void ExportarCursosYUnidades(ContextoExportacion& ctx);
 void ExportarAsignaciones(ContextoExportacion& ctx);
 void ExportarTramos(ContextoExportacion& ctx);
+
+// Código del nivel educativo de un curso por su clave numérica: la primera fila de la tabla
+// de niveles cuyo intervalo (cerrado) contiene la clave; "NIV" si ninguna.
+std::string_view nivel_educativo(std::int32_t clave);
+
+// Texto HH:MM de una cuenta de minutos: horas por división entera hacia abajo, minutos el
+// resto (0 a 59); cada parte con al menos dos cifras.
+std::string texto_hora(std::int32_t minutos);
 
 // Los siete en su orden.
 void exportar_todo(ContextoExportacion& ctx);

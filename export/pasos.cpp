@@ -1,0 +1,55 @@
+#include "export/pasos.h"
+
+#include <algorithm>
+
+#include <fmt/format.h>
+
+#include "comun/error.h"
+#include "comun/texto.h"
+#include "tables/carpeta.h"
+
+namespace tts::pasos {
+
+Tabla abrir(const std::filesystem::path& carpeta, std::string_view tabla, Informe& informe) {
+  Tabla t = Tabla::abrir(archivo_tabla(carpeta, tabla), Modo::compartido);
+  t.anotar_cortes_en(&informe);
+  return t;
+}
+
+std::string_view inicio(std::string_view texto, std::size_t ancho) {
+  return texto.substr(0, std::min(texto.size(), ancho));
+}
+
+std::string almacenado(std::string_view texto, std::size_t ancho) {
+  return std::string(sin_blancos_finales(inicio(texto, ancho)));
+}
+
+void anotar_filas(Informe& informe, std::string_view tabla, std::size_t filas, std::string_view detalle) {
+  std::string nota = fmt::format("{}: {} {}", tabla, filas, filas == 1 ? "fila" : "filas");
+  if (!detalle.empty()) nota += fmt::format(" ({})", detalle);
+  informe.informa(std::move(nota));
+}
+
+void ListaBreve::anadir(std::string_view nombre_cp1252) {
+  if (primeros_.size() < kNombresEnNota) primeros_.push_back(cp1252_a_utf8(nombre_cp1252));
+  ++total_;
+}
+
+std::string ListaBreve::texto() const {
+  std::string salida;
+  for (std::size_t i = 0; i < primeros_.size(); ++i) {
+    if (i > 0) salida += (i + 1 == primeros_.size() && total_ == primeros_.size()) ? " y " : ", ";
+    salida += "'" + primeros_[i] + "'";
+  }
+  if (total_ > primeros_.size()) salida += fmt::format(" y {} más", total_ - primeros_.size());
+  return salida;
+}
+
+std::int32_t entero_del_registro(std::string_view texto, std::string_view grupo, std::size_t registro,
+                                 std::string_view que) {
+  if (auto v = leer_entero(texto)) return *v;
+  throw Error(fmt::format("'{}' no es un valor entero válido ({}, registro {}: {})", cp1252_a_utf8(texto), grupo,
+                          registro + 1, que));
+}
+
+}  // namespace tts::pasos

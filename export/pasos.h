@@ -1,0 +1,52 @@
+// Piezas que comparten los pasos de la exportación: abrir la tabla recién creada con sus
+// cortes anotados, la forma en que un campo de caracteres guarda un texto y las notas del
+// informe (filas escritas, listas breves de nombres).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "comun/informe.h"
+#include "tables/tabla.h"
+
+namespace tts::pasos {
+
+// Cuántos nombres se dan como mucho en una nota del informe.
+inline constexpr std::size_t kNombresEnNota = 5;
+
+// Abre en modo compartido la tabla T de la carpeta y le pide que anote sus cortes.
+Tabla abrir(const std::filesystem::path& carpeta, std::string_view tabla, Informe& informe);
+
+// El texto tal como lo devuelve un campo de caracteres de esa anchura: los primeros
+// `ancho` caracteres, sin blancos finales.
+std::string almacenado(std::string_view texto, std::size_t ancho);
+
+// Los primeros `ancho` caracteres (todo el texto si es más corto).
+std::string_view inicio(std::string_view texto, std::size_t ancho);
+
+// "ASIGNOMT: 12 filas" (o "1 fila"), con un añadido opcional entre paréntesis.
+void anotar_filas(Informe& informe, std::string_view tabla, std::size_t filas, std::string_view detalle = "");
+
+// Una lista breve de nombres para una nota: los primeros, entre comillas simples, y
+// "y N más" si hay más de los que caben. Los nombres ya van en UTF-8.
+class ListaBreve {
+ public:
+  void anadir(std::string_view nombre_cp1252);
+  std::size_t cuantos() const { return total_; }
+  bool vacia() const { return total_ == 0; }
+  std::string texto() const;
+
+ private:
+  std::vector<std::string> primeros_;
+  std::size_t total_ = 0;
+};
+
+// Error de un texto que no es un número entero, con el grupo, el registro y el dato.
+std::int32_t entero_del_registro(std::string_view texto, std::string_view grupo, std::size_t registro,
+                                 std::string_view que);
+
+}  // namespace tts::pasos
