@@ -71,7 +71,8 @@ class Registro {
 // Un grupo de registros seleccionado de un documento: el recorrido de registros.
 class Grupo {
  public:
-  // minimo_datos: 2 para los pasos de exportación (registro utilizable); 1 para el año académico.
+  // minimo_datos: 2 para los pasos de exportación (registro utilizable); 1 para el año
+  // académico. Un registro sin ningún dato nunca es utilizable.
   Grupo(const Documento& documento, const DefinicionGrupo& def, std::size_t minimo_datos = 2);
 
   std::size_t registros() const { return registros_; }       // todos, utilizables o no
@@ -85,6 +86,7 @@ class Grupo {
 
  private:
   const DefinicionGrupo* def_;
+  std::size_t minimo_datos_;
   std::size_t registros_ = 0;
   std::vector<Registro> utilizables_;
 };
