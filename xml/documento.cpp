@@ -74,7 +74,9 @@ void al_error(void* contexto, xmlError* error) {
   auto& estado = estado_de(contexto);
   if (estado.mensaje) return;
   std::string mensaje = error->message ? error->message : "error desconocido";
-  while (!mensaje.empty() && (mensaje.back() == '\n' || mensaje.back() == ' ')) mensaje.pop_back();
+  // Algunos mensajes ocupan varias líneas: van en una.
+  std::replace(mensaje.begin(), mensaje.end(), '\n', ' ');
+  while (!mensaje.empty() && mensaje.back() == ' ') mensaje.pop_back();
   estado.mensaje = std::move(mensaje);
   estado.linea = error->line;
   estado.columna = error->int2;
