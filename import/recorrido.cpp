@@ -169,8 +169,9 @@ ResultadoImportacion importar(Documento& documento, Componentes& componentes, co
   const std::string nombre_origen = texto_ruta(origen);
 
   // Todo lo que puede impedir la importación se comprueba antes de tocar el documento.
-  const std::string anno = anno_academico(documento, nombre_origen);
+  // Primero el sobre: sin él tampoco hay año que leer.
   ConstructorResultado::comprobar_origen(documento, nombre_origen);
+  const std::string anno = anno_academico(documento, nombre_origen);
 
   Tabla& soluc = componentes.wwTableSoluc.tabla();
   Tabla& proft = componentes.wwTableProfesor.tabla();
