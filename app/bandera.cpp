@@ -77,7 +77,7 @@ std::string poner_bandera(std::string_view texto, int valor) {
   }
   const std::string nueva_clave = std::string(kClaveBandera) + "=" + numero;
 
-  // Dónde está la sección, su última línea no vacía y la clave.
+  // Dónde está la sección, su última clave (o su cabecera) y la clave buscada.
   std::optional<std::size_t> cabecera, ultima, clave;
   bool dentro = false;
   for (std::size_t i = 0; i < lineas.size(); ++i) {
@@ -88,8 +88,8 @@ std::string poner_bandera(std::string_view texto, int valor) {
       continue;
     }
     if (!dentro) continue;
-    if (!sin_blancos(lineas[i].texto).empty()) ultima = i;
-    if (es_comentario(lineas[i].texto)) continue;
+    if (sin_blancos(lineas[i].texto).empty() || es_comentario(lineas[i].texto)) continue;
+    ultima = i;
     const auto igual = lineas[i].texto.find('=');
     if (igual != std::string_view::npos && mismo_nombre(sin_blancos(lineas[i].texto.substr(0, igual)), kClaveBandera)) {
       clave = i;

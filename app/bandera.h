@@ -20,7 +20,7 @@ inline constexpr std::string_view kClaveBandera = "Transformado";
 std::filesystem::path ruta_bandera(const std::filesystem::path& carpeta);
 
 // El texto del archivo con la clave puesta al valor: la línea de la clave cambia sólo tras
-// el "="; si falta la clave, va tras la última línea no vacía de la sección; si falta la
+// el "="; si falta la clave, va tras la última clave de la sección (o tras su cabecera); si falta la
 // sección, va al final. Secciones y claves se comparan sin distinguir mayúsculas. Un texto
 // vacío da un archivo nuevo, con finales de línea de Windows; si no, se usan los del texto.
 std::string poner_bandera(std::string_view texto, int valor);
