@@ -262,8 +262,9 @@ ResultadoImportacion importar(Documento& documento, Componentes& componentes, co
   informe.informa(fmt::format("Resultado: {} y {} escritos en {}.", cuenta(salida.profesores, "profesor", "profesores"),
                               cuenta(salida.entradas, "entrada", "entradas"), texto_ruta(salida.archivo)));
   if (sin_dia > 0)
-    informe.avisa(fmt::format("{} de SOLUC sin día (DIA 0) no se han escrito; cuentan en los registros de su profesor.",
-                              cuenta(sin_dia, "registro", "registros")));
+    informe.avisa(fmt::format("{} de SOLUC sin día (DIA 0) no {}; {} en los registros de su profesor.",
+                              cuenta(sin_dia, "registro", "registros"), sin_dia == 1 ? "se ha escrito" : "se han escrito",
+                              sin_dia == 1 ? "cuenta" : "cuentan"));
 
   std::size_t huerfanos = 0;
   std::vector<std::string> codigos;
@@ -276,9 +277,10 @@ ResultadoImportacion importar(Documento& documento, Componentes& componentes, co
     std::vector<std::string> ejemplos;
     for (std::size_t i = 0; i < codigos.size() && i < kEjemplos; ++i)
       ejemplos.push_back("'" + cp1252_a_utf8(codigos[i]) + "'");
-    informe.avisa(fmt::format("{} de SOLUC con un PROF que no es el ABREV de ningún profesor de PROFT no se han "
-                              "escrito: {}.",
-                              cuenta(huerfanos, "registro", "registros"), lista_ejemplos(ejemplos, codigos.size(), ", ")));
+    informe.avisa(fmt::format("{} de SOLUC con un PROF que no es el ABREV de ningún profesor de PROFT no {}: {}.",
+                              cuenta(huerfanos, "registro", "registros"),
+                              huerfanos == 1 ? "se ha escrito" : "se han escrito",
+                              lista_ejemplos(ejemplos, codigos.size(), ", ")));
   }
 
   avisar_faltas(informe, sin_asignacion, "sin asignación en ASIGT (CASIG y CGRUP)",
