@@ -304,6 +304,15 @@ DefinicionCampo definicion_de(const Campo& c) {
   }
 }
 
+// El .MDX de la tabla: el que ya exista con cualquier grafía; si no, con la extensión en
+// minúsculas cuando la del .DBF lo está.
+fs::path ruta_indice(const fs::path& dbf) {
+  const fs::path existente = archivo_indice(dbf.parent_path(), dbf.stem().string());
+  std::error_code ec;
+  if (fs::exists(existente, ec) || dbf.extension() != ".dbf") return existente;
+  return dbf.parent_path() / (dbf.stem().string() + ".mdx");
+}
+
 // Tamaño de lo que se acumula en memoria antes de escribirlo en el archivo.
 constexpr std::size_t kVolcado = 1 << 20;
 
@@ -521,7 +530,7 @@ struct Tabla::Impl {
       }
       escritas.push_back(std::move(w));
     }
-    escribir_mdx(archivo_indice(ruta.parent_path(), ruta.stem().string()), ruta.stem().string(), escritas);
+    escribir_mdx(ruta_indice(ruta), ruta.stem().string(), escritas);
   }
 
   static void escribir_mdx(const fs::path& ruta, std::string_view tabla, const std::vector<mdx::EtiquetaEscrita>& e) {
@@ -617,7 +626,7 @@ void Tabla::crear(const fs::path& dbf, std::span<const DefinicionCampo> campos, 
 
   ArchivoBloqueado a = ArchivoBloqueado::crear(dbf);
   a.escribir(0, cab);
-  if (!etiquetas.empty()) Impl::escribir_mdx(archivo_indice(dbf.parent_path(), dbf.stem().string()), dbf.stem().string(), etiquetas);
+  if (!etiquetas.empty()) Impl::escribir_mdx(ruta_indice(dbf), dbf.stem().string(), etiquetas);
 }
 
 Tabla Tabla::abrir(const fs::path& dbf, Modo modo, std::string componente) {
@@ -637,7 +646,7 @@ Tabla Tabla::abrir(const fs::path& dbf, Modo modo, std::string componente) {
     impl->por_nombre.emplace(mayusculas(c.nombre), i);
   }
   if (e.variante != Variante::dbase7 && impl->cabecera[kCabIndiceProduccion] == 1) {
-    const fs::path indice = archivo_indice(dbf.parent_path(), dbf.stem().string());
+    const fs::path indice = ruta_indice(dbf);
     std::ifstream f(indice, std::ios::binary);
     if (f) {
       std::ostringstream s;
