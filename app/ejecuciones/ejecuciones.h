@@ -35,6 +35,8 @@ struct Estado {
 enum class Final { finalizado, sin_archivo, error };
 
 struct Ejecuciones {
+  Ejecuciones(Estado& e, Interfaz& i, std::filesystem::path c) : estado(e), interfaz(i), carpeta(std::move(c)) {}
+
   Estado& estado;
   Interfaz& interfaz;
   std::filesystem::path carpeta;  // la carpeta de trabajo ya resuelta
