@@ -55,7 +55,8 @@ void ExportarAsignaciones(ContextoExportacion& ctx) {
       DefinicionCampo::caracter("CLAVE", 10),      DefinicionCampo::caracter("CLAVECURSO", 10),
       DefinicionCampo::caracter("TAREA", 10)};
   tabla_nueva(ctx.carpeta, "ASIGT", campos);
-  Tabla asigt = pasos::abrir(ctx.carpeta, "ASIGT", ctx.informe);
+  pasos::Cortes cortes(ctx.informe, "ASIGT");
+  Tabla asigt = pasos::abrir(ctx.carpeta, "ASIGT", cortes);
 
   CierreDelPaso cierre(ctx.componentes);
   ctx.componentes.wwTableGrupos.abrir(ctx.carpeta);
@@ -117,6 +118,7 @@ void ExportarAsignaciones(ContextoExportacion& ctx) {
   asigt.cerrar();
   ctx.componentes.wwTableGrupos.cerrar();
   ctx.componentes.wwTableNomAsg.cerrar();
+  cortes.volcar();
 
   pasos::anotar_filas(ctx.informe, "ASIGT", filas);
   if (!sin_fila.vacia())

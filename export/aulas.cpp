@@ -18,12 +18,13 @@ void ExportarAulas(ContextoExportacion& ctx) {
   tabla_nueva(ctx.carpeta, "AULAT", campos);
   ListaCodigos codigos(4, "AULAT.ABREV");
   Grupo grupo(ctx.documento, grupos::DEPENDENCIAS);
-  Tabla tabla = pasos::abrir(ctx.carpeta, "AULAT", ctx.informe);
+  pasos::Cortes cortes(ctx.informe, "AULAT");
+  Tabla tabla = pasos::abrir(ctx.carpeta, "AULAT", cortes);
   for (const Registro& r : grupo.utilizables()) {
     const std::string nombre = r.texto(1);
     std::string base = r.texto(0);
     if (base.empty()) base = pasos::inicio(nombre, 4);
-    const std::string codigo = AsignarCodigoCorto(base, codigos, 2, &ctx.informe);
+    const std::string codigo = AsignarCodigoCorto(base, codigos, 2);
     tabla.anadir();
     tabla.poner("ABREV", codigo);
     tabla.poner("NOMBRE", nombre);
@@ -32,8 +33,9 @@ void ExportarAulas(ContextoExportacion& ctx) {
   }
   tabla.cerrar();
   grupo.anotar(ctx.informe);
+  cortes.volcar();
   pasos::anotar_filas(ctx.informe, "AULAT", grupo.utilizables().size());
-  anotar_acortados_restantes(codigos, ctx.informe);
+  anotar_acortados(codigos, ctx.informe);
 }
 
 }  // namespace tts

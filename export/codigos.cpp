@@ -52,7 +52,7 @@ std::string AsignarCodigoCorto(std::string_view base, ListaCodigos& lista, std::
       std::string candidato = std::string(prefijo_completo.substr(0, largo_prefijo)) + cifras;
       if (!lista.contiene(candidato)) {
         codigo = std::move(candidato);
-        acortado = largo_prefijo < prefijo_completo.size();
+        acortado = largo_prefijo < prefijo_completo.size() || sin_blancos_finales(base).size() > ancho;
         pos->second = contador + 1;
         break;
       }
@@ -62,6 +62,7 @@ std::string AsignarCodigoCorto(std::string_view base, ListaCodigos& lista, std::
   lista.anadir(codigo);
   if (acortado) {
     ++lista.acortados_;
+    if (lista.primeros_acortados_.size() < kAcortadosAnotados) lista.primeros_acortados_.emplace_back(base, codigo);
     if (informe && lista.acortados_ <= kAcortadosAnotados)
       informe->avisa(fmt::format("{}el código de '{}' se acortó a '{}' para que quepa en {} caracteres",
                                  encabezado(lista), cp1252_a_utf8(base), cp1252_a_utf8(codigo), ancho));
@@ -69,9 +70,16 @@ std::string AsignarCodigoCorto(std::string_view base, ListaCodigos& lista, std::
   return codigo;
 }
 
-void anotar_acortados_restantes(const ListaCodigos& lista, Informe& informe) {
-  if (lista.acortados() > kAcortadosAnotados)
-    informe.avisa(fmt::format("{}{} códigos acortados más", encabezado(lista), lista.acortados() - kAcortadosAnotados));
+void anotar_acortados(const ListaCodigos& lista, Informe& informe) {
+  if (lista.acortados() == 0) return;
+  std::string nota = fmt::format("{}{} {} para que quepan en {} caracteres:", encabezado(lista), lista.acortados(),
+                                 lista.acortados() == 1 ? "código acortado" : "códigos acortados", lista.ancho());
+  const auto& primeros = lista.primeros_acortados();
+  for (std::size_t i = 0; i < primeros.size(); ++i)
+    nota += fmt::format("{} '{}' a '{}'", i == 0 ? "" : ",", cp1252_a_utf8(primeros[i].first),
+                        cp1252_a_utf8(primeros[i].second));
+  if (lista.acortados() > primeros.size()) nota += fmt::format(" y {} más", lista.acortados() - primeros.size());
+  informe.avisa(std::move(nota));
 }
 
 }  // namespace tts

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 #include <utility>
 
 #include "comun/texto.h"
@@ -36,8 +37,10 @@ class ListaCodigos {
   void anadir(std::string_view codigo);
   std::size_t cuantos() const { return codigos_.size(); }
 
-  // Códigos que hubo que acortar para que cupieran en la anchura.
+  // Códigos que hubo que acortar para que cupieran en la anchura, y los primeros de ellos
+  // (base y código dado).
   std::size_t acortados() const { return acortados_; }
+  const std::vector<std::pair<std::string, std::string>>& primeros_acortados() const { return primeros_acortados_; }
 
  private:
   friend std::string AsignarCodigoCorto(std::string_view, ListaCodigos&, std::size_t, Informe*);
@@ -48,16 +51,18 @@ class ListaCodigos {
   // candidatos de contadores menores ya están en la lista, que nunca pierde códigos.
   std::unordered_map<std::string, std::size_t, DispersionSinMayusculas, IgualSinMayusculas> siguiente_;
   std::size_t acortados_ = 0;
+  std::vector<std::pair<std::string, std::string>> primeros_acortados_;
 };
 
 // Da el código (ya en su forma almacenada) y lo añade a la lista. Si tuvo que acortar el
-// código base o el prefijo para que el código cupiera, y hay informe, lo anota (los cinco
-// primeros de cada lista; anotar_acortados_restantes dice cuántos más hubo). Error si ni el
-// contador solo cabe en la anchura.
+// código base o el prefijo para que el código cupiera, la lista lo cuenta y, si hay
+// informe, lo anota (los cinco primeros de cada lista). Error si ni el contador solo cabe en
+// la anchura.
 std::string AsignarCodigoCorto(std::string_view base, ListaCodigos& lista, std::size_t longitud_prefijo,
                                Informe* informe = nullptr);
 
-// Códigos acortados en la lista que no se anotaron uno a uno; nada si no hubo más.
-void anotar_acortados_restantes(const ListaCodigos& lista, Informe& informe);
+// Una nota con los códigos acortados de la lista (cuántos y los primeros), o nada si no
+// hubo ninguno. Para quien asigna sin informe y anota al final.
+void anotar_acortados(const ListaCodigos& lista, Informe& informe);
 
 }  // namespace tts

@@ -67,7 +67,8 @@ void ExportarCursosYUnidades(ContextoExportacion& ctx) {
   std::unordered_map<std::string, NivelYCurso> por_clave;
   pasos::ListaBreve sin_nivel;
   Grupo cursos(ctx.documento, grupos::CURSOS_DEL_CENTRO);
-  Tabla cursost = pasos::abrir(ctx.carpeta, "CURSOST", ctx.informe);
+  pasos::Cortes cortes_cursos(ctx.informe, "CURSOST");
+  Tabla cursost = pasos::abrir(ctx.carpeta, "CURSOST", cortes_cursos);
   for (const Registro& r : cursos.utilizables()) {
     const std::string clave = r.texto(0);
     const std::int32_t k = pasos::entero_del_registro(clave, "CURSOS_DEL_CENTRO", r.indice(), "clave del curso");
@@ -87,7 +88,8 @@ void ExportarCursosYUnidades(ContextoExportacion& ctx) {
   // Unidades.
   pasos::ListaBreve sin_curso;
   Grupo unidades(ctx.documento, grupos::UNIDADES);
-  Tabla grupost = pasos::abrir(ctx.carpeta, "GRUPOST", ctx.informe);
+  pasos::Cortes cortes_grupos(ctx.informe, "GRUPOST");
+  Tabla grupost = pasos::abrir(ctx.carpeta, "GRUPOST", cortes_grupos);
   for (const Registro& r : unidades.utilizables()) {
     const std::string clave = r.texto(0);
     const std::string nombre = r.texto(1);
@@ -99,7 +101,7 @@ void ExportarCursosYUnidades(ContextoExportacion& ctx) {
       sin_curso.anadir(nombre + " (curso " + clave_curso + ")");
     const std::string grupo = nombre.empty() ? std::string() : nombre.substr(nombre.size() - 1);
     const std::string base(recortar(pasos::inicio(nombre, 4)));
-    const std::string codigo = AsignarCodigoCorto(base, codigos, 3, &ctx.informe);
+    const std::string codigo = AsignarCodigoCorto(base, codigos, 3);
     grupost.anadir();
     grupost.poner("ABREV", codigo);
     grupost.poner("TURNO", "");
@@ -113,6 +115,8 @@ void ExportarCursosYUnidades(ContextoExportacion& ctx) {
   grupost.cerrar();
   cursost.cerrar();
   unidades.anotar(ctx.informe);
+  cortes_cursos.volcar();
+  cortes_grupos.volcar();
 
   pasos::anotar_filas(ctx.informe, "CURSOST", cursos.utilizables().size());
   if (!sin_nivel.vacia())
@@ -124,7 +128,7 @@ void ExportarCursosYUnidades(ContextoExportacion& ctx) {
     ctx.informe.avisa(fmt::format("GRUPOST: {} {} sin su curso en CURSOST, con NIVEL y CURSO en blanco: {}",
                                   sin_curso.cuantos(), sin_curso.cuantos() == 1 ? "unidad" : "unidades",
                                   sin_curso.texto()));
-  anotar_acortados_restantes(codigos, ctx.informe);
+  anotar_acortados(codigos, ctx.informe);
 }
 
 }  // namespace tts

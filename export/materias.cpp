@@ -31,9 +31,9 @@ std::vector<DefinicionCampo> campos_asignomt() {
 bool anadir_si_nuevo(ContextoExportacion& ctx, Tabla& tabla, const std::string& nombre, const std::string* codtarea) {
   if (!ctx.nombres_con_fila.insert(pasos::almacenado(nombre, kAnchoNombre)).second) return false;
   const std::string largo =
-      AsignarCodigoCorto(pasos::inicio(nombre, kAnchoCodigoLargo), ctx.ListaCodigosLargos, 7, &ctx.informe);
+      AsignarCodigoCorto(pasos::inicio(nombre, kAnchoCodigoLargo), ctx.ListaCodigosLargos, 7);
   const std::string corto =
-      AsignarCodigoCorto(pasos::inicio(nombre, kAnchoCodigoCorto), ctx.ListaCodigosCortos, 3, &ctx.informe);
+      AsignarCodigoCorto(pasos::inicio(nombre, kAnchoCodigoCorto), ctx.ListaCodigosCortos, 3);
   tabla.anadir();
   tabla.poner("COD", corto);
   tabla.poner("CODLARGO", largo);
@@ -49,18 +49,21 @@ void ExportarMaterias(ContextoExportacion& ctx) {
   const auto campos = campos_asignomt();
   tabla_nueva(ctx.carpeta, "ASIGNOMT", campos);
   Grupo grupo(ctx.documento, grupos::MATERIAS);
-  Tabla tabla = pasos::abrir(ctx.carpeta, "ASIGNOMT", ctx.informe);
+  pasos::Cortes cortes(ctx.informe, "ASIGNOMT");
+  Tabla tabla = pasos::abrir(ctx.carpeta, "ASIGNOMT", cortes);
   std::size_t filas = 0;
   for (const Registro& r : grupo.utilizables())
     if (anadir_si_nuevo(ctx, tabla, r.texto(2), nullptr)) ++filas;
   tabla.cerrar();
   grupo.anotar(ctx.informe);
+  cortes.volcar();
   pasos::anotar_filas(ctx.informe, "ASIGNOMT", filas, "materias");
 }
 
 void ExportarActividades(ContextoExportacion& ctx) {
   Grupo grupo(ctx.documento, grupos::ACTIVIDADES);
-  Tabla tabla = pasos::abrir(ctx.carpeta, "ASIGNOMT", ctx.informe);
+  pasos::Cortes cortes(ctx.informe, "ASIGNOMT");
+  Tabla tabla = pasos::abrir(ctx.carpeta, "ASIGNOMT", cortes);
   std::size_t filas = 0;
   for (const Registro& r : grupo.utilizables()) {
     const std::string codtarea = r.texto(1);
@@ -68,9 +71,10 @@ void ExportarActividades(ContextoExportacion& ctx) {
   }
   tabla.cerrar();
   grupo.anotar(ctx.informe);
+  cortes.volcar();
   pasos::anotar_filas(ctx.informe, "ASIGNOMT", filas, "actividades");
-  anotar_acortados_restantes(ctx.ListaCodigosCortos, ctx.informe);
-  anotar_acortados_restantes(ctx.ListaCodigosLargos, ctx.informe);
+  anotar_acortados(ctx.ListaCodigosCortos, ctx.informe);
+  anotar_acortados(ctx.ListaCodigosLargos, ctx.informe);
 }
 
 }  // namespace tts

@@ -1,6 +1,7 @@
 #include "export/pasos.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include <fmt/format.h>
 
@@ -10,10 +11,30 @@
 
 namespace tts::pasos {
 
-Tabla abrir(const std::filesystem::path& carpeta, std::string_view tabla, Informe& informe) {
+Tabla abrir(const std::filesystem::path& carpeta, std::string_view tabla, Cortes& cortes) {
   Tabla t = Tabla::abrir(archivo_tabla(carpeta, tabla), Modo::compartido);
-  t.anotar_cortes_en(&informe);
+  t.anotar_cortes_en(cortes.informe());
   return t;
+}
+
+void Cortes::volcar() {
+  std::unordered_set<std::string> vistas;
+  std::size_t mas = 0;
+  for (const auto& nota : propio_.notas()) {
+    if (!vistas.insert(nota.texto).second) continue;
+    if (vistas.size() > kCortesEnNota) {
+      ++mas;
+      continue;
+    }
+    if (nota.tipo == Informe::Tipo::aviso)
+      destino_.avisa(nota.texto);
+    else
+      destino_.informa(nota.texto);
+  }
+  if (mas > 0)
+    destino_.avisa(fmt::format("Tabla {}: {} {} más cortados a la anchura de su campo", tabla_, mas,
+                               mas == 1 ? "valor" : "valores"));
+  propio_ = Informe();
 }
 
 std::string_view inicio(std::string_view texto, std::size_t ancho) {

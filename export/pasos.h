@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "comun/informe.h"
@@ -17,9 +18,26 @@ namespace tts::pasos {
 
 // Cuántos nombres se dan como mucho en una nota del informe.
 inline constexpr std::size_t kNombresEnNota = 5;
+// Cuántos valores cortados de una tabla se anotan uno a uno.
+inline constexpr std::size_t kCortesEnNota = 3;
 
-// Abre en modo compartido la tabla T de la carpeta y le pide que anote sus cortes.
-Tabla abrir(const std::filesystem::path& carpeta, std::string_view tabla, Informe& informe);
+// Los valores cortados a la anchura de su campo que anota una tabla, reunidos para el
+// informe: sin repetir (el mismo valor cortado en muchas filas es una nota) y a lo sumo
+// kCortesEnNota; de los demás, cuántos hubo.
+class Cortes {
+ public:
+  Cortes(Informe& destino, std::string tabla) : destino_(destino), tabla_(std::move(tabla)) {}
+  Informe* informe() { return &propio_; }
+  void volcar();  // pasa las notas al informe de destino
+
+ private:
+  Informe& destino_;
+  std::string tabla_;
+  Informe propio_;
+};
+
+// Abre en modo compartido la tabla T de la carpeta, con sus cortes anotados en `cortes`.
+Tabla abrir(const std::filesystem::path& carpeta, std::string_view tabla, Cortes& cortes);
 
 // El texto tal como lo devuelve un campo de caracteres de esa anchura: los primeros
 // `ancho` caracteres, sin blancos finales.

@@ -18,14 +18,15 @@ void ExportarProfesores(ContextoExportacion& ctx) {
   tabla_nueva(ctx.carpeta, "PROFT", campos);
   ListaCodigos codigos(4, "PROFT.ABREV");
   Grupo grupo(ctx.documento, grupos::EMPLEADOS);
-  Tabla tabla = pasos::abrir(ctx.carpeta, "PROFT", ctx.informe);
+  pasos::Cortes cortes(ctx.informe, "PROFT");
+  Tabla tabla = pasos::abrir(ctx.carpeta, "PROFT", cortes);
   for (const Registro& r : grupo.utilizables()) {
     const std::string empleado = r.texto(0);
     const std::string toma_posesion = r.texto(1);
     // Las iniciales salen del texto sin recortar: un blanco inicial también cuenta.
     const std::string iniciales = r.primer_caracter(3) + r.primer_caracter(4) + r.primer_caracter(5);
     const std::string nombre = r.texto(3) + " " + r.texto(4) + ", " + r.texto(5);
-    const std::string codigo = AsignarCodigoCorto(iniciales, codigos, 3, &ctx.informe);
+    const std::string codigo = AsignarCodigoCorto(iniciales, codigos, 3);
     tabla.anadir();
     tabla.poner("ABREV", codigo);
     tabla.poner("NOMBRE", nombre);
@@ -35,8 +36,9 @@ void ExportarProfesores(ContextoExportacion& ctx) {
   }
   tabla.cerrar();
   grupo.anotar(ctx.informe);
+  cortes.volcar();
   pasos::anotar_filas(ctx.informe, "PROFT", grupo.utilizables().size());
-  anotar_acortados_restantes(codigos, ctx.informe);
+  anotar_acortados(codigos, ctx.informe);
 }
 
 }  // namespace tts

@@ -51,9 +51,11 @@ void ExportarTramos(ContextoExportacion& ctx) {
 
   // Primera pasada: la hora p cuenta los tramos utilizables en orden del documento.
   Grupo tramos(ctx.documento, grupos::TRAMOS_HORARIOS);
+  pasos::Cortes cortes2(ctx.informe, "DIASHORAST2");
+  pasos::Cortes cortes(ctx.informe, "DIASHORAST");
   std::size_t filas2 = 0;
   {
-    Tabla diashorast2 = pasos::abrir(ctx.carpeta, "DIASHORAST2", ctx.informe);
+    Tabla diashorast2 = pasos::abrir(ctx.carpeta, "DIASHORAST2", cortes2);
     int p = 1;
     for (const Registro& r : tramos.utilizables()) {
       const std::string id = r.texto(0);
@@ -92,7 +94,7 @@ void ExportarTramos(ContextoExportacion& ctx) {
     Tabla diashorast2 = Tabla::abrir(archivo_tabla(ctx.carpeta, "DIASHORAST2"), Modo::compartido);
     diashorast2.ordenar_por("ORDEN");
     diashorast2.primero();
-    Tabla diashorast = pasos::abrir(ctx.carpeta, "DIASHORAST", ctx.informe);
+    Tabla diashorast = pasos::abrir(ctx.carpeta, "DIASHORAST", cortes);
     if (!diashorast2.fin()) {
       std::int32_t ultimo = diashorast2.entero("ORDEN");
       int q = 1;
@@ -117,6 +119,8 @@ void ExportarTramos(ContextoExportacion& ctx) {
     diashorast.cerrar();
   }
 
+  cortes2.volcar();
+  cortes.volcar();
   pasos::anotar_filas(ctx.informe, "DIASHORAST2", filas2);
   pasos::anotar_filas(ctx.informe, "DIASHORAST", filas);
 }
