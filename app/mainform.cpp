@@ -126,7 +126,10 @@ void TMForm::crear_controles() {
   setWindowTitle(qtexto(kTituloVentana));
   setFixedSize(kAncho, kAlto);
   setFont(fuente(11, false));
-  setBackgroundRole(QPalette::Button);
+  // El fondo en el color de la cara de los botones; los textos, en el de la ventana.
+  QPalette colores = palette();
+  colores.setColor(QPalette::Window, colores.color(QPalette::Button));
+  setPalette(colores);
   setAutoFillBackground(true);
   setProperty(kPropiedadContexto, kContextoAyuda);
 
@@ -289,8 +292,7 @@ void TMForm::closeEvent(QCloseEvent* evento) {
 Final TMForm::ejecutar(bool exportar) {
   if (terminada_) return Final::sin_archivo;
   if (entorno_.ejecutar) return entorno_.ejecutar(exportar);
-  Ejecuciones ejecuciones{estado_, interfaz_, resolver_ruta_windows(kCarpetaTrabajo), {}, {}, {}};
-  ejecuciones.reloj = [] { return std::chrono::system_clock::now(); };
+  Ejecuciones ejecuciones(estado_, interfaz_, resolver_ruta_windows(kCarpetaTrabajo));
   return exportar ? ejecuciones.BExportarClick() : ejecuciones.BImportarClick();
 }
 

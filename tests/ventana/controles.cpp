@@ -77,7 +77,20 @@ TEST(Controles, TextosSitiosYPadres) {
   EXPECT_EQ(label1->pos(), QPoint(8, 72));
   EXPECT_EQ(label1->font().pixelSize(), 11);
   EXPECT_TRUE(label1->font().bold());
-  EXPECT_EQ(label1->palette().color(QPalette::WindowText), QColor(Qt::red));
+  // En rojo tal como se pinta, no sólo en su paleta.
+  QImage pintada(label1->size(), QImage::Format_RGB32);
+  pintada.fill(Qt::white);
+  label1->render(&pintada);
+  int rojos = 0, oscuros = 0;
+  for (int y = 0; y < pintada.height(); ++y) {
+    for (int x = 0; x < pintada.width(); ++x) {
+      const QColor c = pintada.pixelColor(x, y);
+      if (c.red() > 200 && c.green() < 60 && c.blue() < 60) ++rojos;
+      if (c.red() < 100 && c.green() < 100 && c.blue() < 100) ++oscuros;
+    }
+  }
+  EXPECT_GT(rojos, 20);
+  EXPECT_EQ(oscuros, 0);
 }
 
 TEST(Controles, LosPanelesPintanSuDegradadoDeArribaAbajo) {
