@@ -97,24 +97,40 @@ void al_entidad(void* contexto, const xmlChar*, int, const xmlChar*, const xmlCh
   al_dtd(contexto, nullptr, nullptr, nullptr);
 }
 
+// Motivo de un fallo del sistema, en castellano para los casos corrientes.
+std::string motivo(int codigo) {
+  switch (codigo) {
+    case EACCES:
+    case EPERM: return "sin permiso";
+    case ENOTDIR: return "una parte de la ruta no es una carpeta";
+    case ENAMETOOLONG: return "la ruta es demasiado larga";
+    case ELOOP: return "la ruta tiene demasiados enlaces";
+    case EIO: return "error de entrada y salida";
+    case ENOENT: return "la ruta no existe";
+    case EISDIR: return "es una carpeta";
+    case ENOSPC: return "no queda espacio en el disco";
+    case EROFS: return "el disco es de sólo lectura";
+    default: return std::strerror(codigo);
+  }
+}
+
 std::string leer_bytes(const fs::path& archivo) {
   const std::string nombre = archivo.string();
   std::error_code ec;
   const auto estado = fs::status(archivo, ec);
-  if (ec || !fs::exists(estado)) {
-    if (ec && ec != std::errc::no_such_file_or_directory)
-      throw Error("El archivo XML no se puede leer: " + nombre + " (" + ec.message() + ")");
-    throw Error("El archivo XML no existe: " + nombre);
-  }
+  if (ec && ec != std::errc::no_such_file_or_directory)
+    throw Error("El archivo XML no se puede leer: " + nombre + " (" + motivo(ec.value()) + ")");
+  if (!fs::exists(estado)) throw Error("El archivo XML no existe: " + nombre);
   if (fs::is_directory(estado)) throw Error("El archivo XML es una carpeta, no un archivo: " + nombre);
+  errno = 0;
   std::ifstream entrada(archivo, std::ios::binary);
   if (!entrada) {
     const int err = errno;
-    throw Error("El archivo XML no se puede leer: " + nombre + (err ? " (" + std::string(std::strerror(err)) + ")" : ""));
+    throw Error("El archivo XML no se puede leer: " + nombre + (err ? " (" + motivo(err) + ")" : std::string()));
   }
   std::ostringstream bytes;
   bytes << entrada.rdbuf();
-  if (entrada.bad()) throw Error("El archivo XML no se puede leer: " + nombre);
+  if (entrada.bad()) throw Error("El archivo XML no se puede leer: " + nombre + " (error de entrada y salida)");
   return std::move(bytes).str();
 }
 
@@ -190,10 +206,25 @@ void descolgar(xmlNode* padre, xmlNode* hijo, const std::string& donde) {
 
 std::string descripcion(const xmlNode* n) { return "«" + std::string(n->name ? c(n->name) : "") + "»"; }
 
-void exigir_utf8(std::string_view texto, const char* que) {
+// Un texto que se va a escribir: UTF-8 válido y sin caracteres que XML 1.0 no admite (los
+// de control salvo tabulador, salto de línea y retorno, y U+FFFE, U+FFFF), que darían un
+// archivo que nadie podría leer.
+void exigir_texto_xml(std::string_view texto, const char* que, const xmlNode* nodo) {
   const std::string t(texto);
+  const std::string donde = nodo && nodo->name ? " de «" + std::string(c(nodo->name)) + "»" : std::string();
   if (xmlCheckUTF8(x(t)) == 0 || t.find('\0') != std::string::npos)
-    throw Error(std::string("El ") + que + " no es texto UTF-8 válido");
+    throw Error(std::string("El ") + que + donde + " no es texto UTF-8 válido");
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    const auto b = static_cast<unsigned char>(t[i]);
+    int codigo = -1;
+    if (b < 0x20 && b != '\t' && b != '\n' && b != '\r') codigo = b;
+    else if (b == 0xEF && t.compare(i, 2, "\xEF\xBF") == 0 && i + 2 < t.size() &&
+             (static_cast<unsigned char>(t[i + 2]) == 0xBE || static_cast<unsigned char>(t[i + 2]) == 0xBF))
+      codigo = 0xFFC0 + (static_cast<unsigned char>(t[i + 2]) & 0x3F);
+    if (codigo >= 0)
+      throw Error(std::string("El ") + que + donde + " lleva un carácter que XML no admite (código " +
+                  std::to_string(codigo) + ")");
+  }
 }
 
 void exigir_nombre(std::string_view nombre, const char* que) {
@@ -240,7 +271,7 @@ std::vector<Nodo> Nodo::hijos_elemento(std::string_view nombre) const {
 void Nodo::poner_atributo(std::string_view nombre, std::string_view valor) {
   exigir_elemento(nodo_, "poner un atributo");
   exigir_nombre(nombre, "atributo");
-  exigir_utf8(valor, "valor del atributo");
+  exigir_texto_xml(valor, "valor del atributo", nodo_);
   // xmlSetProp toma el valor tal cual (sin interpretar "&"); si el atributo ya existe,
   // cambia su valor en su sitio.
   if (xmlSetProp(nodo_, x(std::string(nombre)), x(std::string(valor))) == nullptr)
@@ -249,7 +280,7 @@ void Nodo::poner_atributo(std::string_view nombre, std::string_view valor) {
 
 void Nodo::poner_texto(std::string_view texto) {
   exigir_elemento(nodo_, "poner el texto");
-  exigir_utf8(texto, "texto");
+  exigir_texto_xml(texto, "texto", nodo_);
   // Quita y libera el contenido anterior; luego un único nodo de texto literal, que al
   // guardar se escapa.
   xmlNodeSetContent(nodo_, nullptr);
@@ -402,11 +433,12 @@ std::string Documento::serializar() const {
 
 void Documento::guardar(const std::filesystem::path& archivo) const {
   const std::string bytes = serializar();
+  errno = 0;
   std::ofstream salida(archivo, std::ios::binary | std::ios::trunc);
   if (!salida) {
     const int err = errno;
     throw Error("No se puede escribir el archivo XML: " + archivo.string() +
-                (err ? " (" + std::string(std::strerror(err)) + ")" : ""));
+                (err ? " (" + motivo(err) + ")" : std::string()));
   }
   salida.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   salida.close();

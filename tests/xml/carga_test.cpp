@@ -145,6 +145,12 @@ TEST(Carga, ArchivosHostilesSonErrorClaro) {
        },
        "El archivo XML es una carpeta, no un archivo: "},
       {"vacío", archivo("vacio.xml", ""), "El archivo XML está vacío: "},
+      {"ruta que atraviesa un archivo",
+       [&] {
+         prueba::escribir_archivo(carpeta / "archivo", "x");
+         return carpeta / "archivo" / "dentro.xml";
+       },
+       "El archivo XML no se puede leer: "},
       {"basura binaria", archivo("basura.xml", std::string("\x00\x01\xFF\xFE\x89PNG\r\n\x1A\n\x7F\x80", 14)),
        "El archivo XML no es válido: "},
       {"texto sin etiquetas", archivo("texto.xml", "esto no es XML\n"), "El archivo XML no es válido: "},

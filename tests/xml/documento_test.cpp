@@ -187,7 +187,9 @@ TEST(Documento, OperacionesImposiblesSonError) {
       {"escribir en un nodo vacío", [&] { Nodo().poner_texto("x"); }, "no es un elemento"},
       {"nombre de elemento inválido", [&] { (void)d.crear_elemento("1 mal"); }, "no es un nombre válido"},
       {"nombre de atributo inválido", [&] { raiz.poner_atributo("a b", "x"); }, "no es un nombre válido"},
-      {"texto que no es UTF-8", [&] { raiz.poner_texto("\xE1rbol"); }, "no es texto UTF-8"},
+      {"texto que no es UTF-8", [&] { raiz.poner_texto("\xE1rbol"); }, "El texto de «SERVICIO» no es texto UTF-8"},
+      {"carácter de control", [&] { raiz.poner_texto("a\x01"); }, "lleva un carácter que XML no admite (código 1)"},
+      {"U+FFFE en un atributo", [&] { raiz.poner_atributo("a", "x\xEF\xBF\xBE"); }, "(código 65534)"},
   };
   for (const auto& c : casos) {
     try {
@@ -234,7 +236,7 @@ TEST(Documento, GuardarEscribeYReemplaza) {
     ADD_FAILURE() << "sin error";
   } catch (const Error& e) {
     EXPECT_THAT(e.what(), StartsWith("No se puede escribir el archivo XML: "));
-    EXPECT_THAT(e.what(), HasSubstr("no-existe/resultado.xml"));
+    EXPECT_THAT(e.what(), HasSubstr("no-existe/resultado.xml (la ruta no existe)"));
   }
 }
 
