@@ -222,3 +222,43 @@ TEST(Carga, OtrasCargasSiguenFuncionandoTrasUnRechazo) {
 
 }  // namespace
 }  // namespace tts
+
+namespace tts {
+namespace {
+
+// Un lector de XML ajeno (expat, desde el Python del sistema) lee lo que guardamos en cada
+// codificación igual que lo escribimos: lo que libxml2 perdonaría al volver a leerlo,
+// otro lector no.
+TEST(Carga, OtroLectorLeeLoGuardado) {
+  prueba::CarpetaTemporal carpeta;
+  const std::string textos[] = {"Matemáticas € Š", "A & B <c> \"d\" 'e'", "α y 中", "", "  con blancos  "};
+  std::string esperado;
+  for (const auto& t : textos) esperado += "dato " + t + "=" + t + "\n";
+  for (const char* codificacion : {"UTF-8", "ISO-8859-1", "windows-1252", "UTF-16"}) {
+    const std::string origen =
+        std::string("<?xml version=\"1.0\" encoding=\"") + codificacion + "\"?>\n<!-- origen -->\n<SERVICIO/>";
+    Documento d;
+    d.cargar_memoria(std::string(codificacion) == "UTF-16" ? utf16le_con_bom(origen) : origen);
+    d.quitar_hijo(d.elemento_raiz());
+    auto raiz = d.crear_elemento("SERVICIO");
+    d.anadir_hijo(raiz);
+    for (const auto& t : textos) {
+      auto dato = d.crear_elemento("dato");
+      dato.poner_atributo("nombre_dato", "dato " + t);
+      dato.poner_texto(t);
+      raiz.anadir_hijo(dato);
+    }
+    const auto archivo = carpeta / (std::string(codificacion) + ".xml");
+    d.guardar(archivo);
+    const auto salida = prueba::python(
+        "import sys, xml.etree.ElementTree as ET\n"
+        "raiz = ET.parse(sys.argv[1]).getroot()\n"
+        "sys.stdout.buffer.write(''.join(d.get('nombre_dato') + '=' + (d.text or '') + '\\n' for d in raiz).encode('utf-8'))\n",
+        prueba::comillas(archivo.string()));
+    EXPECT_EQ(salida.codigo, 0) << codificacion << ": " << salida.errores;
+    EXPECT_EQ(salida.texto, esperado) << codificacion;
+  }
+}
+
+}  // namespace
+}  // namespace tts
