@@ -107,18 +107,18 @@ def leer_centro(carpeta):
     asignaciones = [(texto(f["CASIG"]), texto(f["CGRUP"])) for f in leer_tabla(carpeta, "ASIGT")]
 
     # Periodos de lunes a viernes: de clase o de recreo, de mañana o de tarde.
-    manana, tarde, recreos = [], [], []
+    periodos = {"manana": [], "tarde": [], "recreo manana": [], "recreo tarde": []}
+    vistos = set()
     for f in leer_tabla(carpeta, "DIASHORAST"):
         dia, hora = int(texto(f["DIA"])), int(texto(f["HORA"]))
-        if not 1 <= dia <= 5 or (dia, hora) in manana + tarde + recreos:
+        if not 1 <= dia <= 5 or (dia, hora) in vistos:
             continue
+        vistos.add((dia, hora))
+        jornada = "manana" if texto(f["HORADESDE"]) < "15:00" else "tarde"
         if texto(f["TEXTOHOR"]).lower().startswith("recreo"):
-            recreos.append((dia, hora))
-        elif texto(f["HORADESDE"]) < "15:00":
-            manana.append((dia, hora))
-        else:
-            tarde.append((dia, hora))
-    return profesores, nombre_de, actividades, unidades, aulas, asignaciones, manana, tarde, recreos
+            jornada = "recreo " + jornada
+        periodos[jornada].append((dia, hora))
+    return profesores, nombre_de, actividades, unidades, aulas, asignaciones, periodos
 
 
 def aulas_preferidas(nombre_materia, aulas):
@@ -131,7 +131,8 @@ def aulas_preferidas(nombre_materia, aulas):
 def generar(carpeta):
     azar = random.Random(SEMILLA)
     (profesores, nombre_de, actividades, unidades, aulas, asignaciones,
-     manana, tarde, recreos) = leer_centro(carpeta)
+     periodos) = leer_centro(carpeta)
+    manana, tarde = periodos["manana"], periodos["tarde"]
     if not profesores or not asignaciones or not manana:
         sys.exit("generar-soluc.py: las tablas de %s no tienen profesores, "
                  "asignaciones o periodos" % carpeta)
@@ -185,15 +186,19 @@ def generar(carpeta):
             entradas[prof].append(hueco + (sesion, asig, grupo, aula, "L"))
 
     # Actividades de cada profesor: guardias de recreo en los recreos, las
-    # demás en huecos libres de su jornada.
+    # demás en huecos libres de su jornada (la de tarde solo para quien da
+    # clase por la tarde).
     recreo = [a for a in actividades if "recreo" in a[1].lower()]
     otras = [a for a in actividades if "recreo" not in a[1].lower() and a[1] != "Docencia"]
     for n, prof in enumerate(profesores):
+        de_tarde = any(e[:2] in tarde for e in entradas[prof])
+        jornada = manana + (tarde if de_tarde else [])
+        recreos = periodos["recreo manana"] + (periodos["recreo tarde"] if de_tarde else [])
         elegidas = azar.sample(otras, azar.randint(1, 3))
         if recreo and recreos:
             elegidas.append(azar.choice(recreo))
         for asig, nombre in elegidas:
-            huecos = recreos if "recreo" in nombre.lower() else manana
+            huecos = recreos if "recreo" in nombre.lower() else jornada
             libres = [h for h in huecos if ocupacion.libre(prof, h)]
             veces = min(len(libres), azar.randint(1, 2))
             for sesion, hueco in enumerate(azar.sample(libres, veces), start=1):
@@ -215,7 +220,7 @@ def generar(carpeta):
     asig_ajena = codigo_ajeno(("ZZZZ", "ZZZY", "ZZYY"), nombre_de)
     grupo_ajeno = codigo_ajeno(("9ZZ", "9ZY", "9YY"), unidades)
     asig, grupo = asignaciones[0]
-    ultimo_periodo = max(h for _, h in manana + tarde + recreos)
+    ultimo_periodo = max(h for lista in periodos.values() for _, h in lista)
     primero = filas[0][0]
     raras = [
         (prof_ajeno, 2, manana[0][1], 1, asig, grupo, "", "L"),
