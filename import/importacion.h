@@ -37,7 +37,12 @@ struct ResultadoImportacion {
 
 // Con los ocho componentes ya abiertos y el origen cargado en documento: construye el
 // resultado y lo guarda en un temporal de la carpeta del origen, que renombra sobre el
-// nombre del resultado sólo cuando está completo.
+// nombre del resultado sólo cuando está completo. Antes de tocar el documento comprueba el
+// sobre (/SERVICIO/BLOQUE_DATOS), el año académico y que las tablas tengan los campos que
+// se leen ("wwTableSoluc: No se encuentra el campo 'DIA'"); un Error en cualquier punto
+// deja sin escribir el resultado y como estaba uno anterior. Anota en el informe lo escrito,
+// los registros de SOLUC sin día o de un PROF que no es de ningún profesor, y las
+// búsquedas sin resultado con las primeras entradas afectadas. No cierra los componentes.
 ResultadoImportacion importar(Documento& documento, Componentes& componentes, const std::filesystem::path& origen,
                               Informe& informe, std::chrono::system_clock::time_point instante);
 
