@@ -23,14 +23,6 @@ std::string mensaje_en_uso(const fs::path& ruta) {
   return "La tabla " + ruta.string() + " está en uso por otro programa";
 }
 
-namespace {
-
-[[noreturn]] void error_de_sistema(const std::string& que, const fs::path& ruta, int numero) {
-  throw Error("No se puede " + que + " el archivo " + ruta.string() + ": " + std::strerror(numero));
-}
-
-}  // namespace
-
 ArchivoBloqueado::ArchivoBloqueado(fs::path ruta, std::intptr_t descriptor)
     : ruta_(std::move(ruta)), descriptor_(descriptor) {}
 
@@ -133,6 +125,10 @@ void ArchivoBloqueado::cerrar() noexcept {
 #else
 
 namespace {
+
+[[noreturn]] void error_de_sistema(const std::string& que, const fs::path& ruta, int numero) {
+  throw Error("No se puede " + que + " el archivo " + ruta.string() + ": " + std::strerror(numero));
+}
 
 // La región de bloqueo de dBase: el archivo nunca llega a ella, así que bloquearla no
 // estorba a quien lee o escribe bytes del archivo.
