@@ -122,6 +122,10 @@ std::string leer_bytes(const fs::path& archivo) {
     throw Error("El archivo XML no se puede leer: " + nombre + " (" + motivo(ec.value()) + ")");
   if (!fs::exists(estado)) throw Error("El archivo XML no existe: " + nombre);
   if (fs::is_directory(estado)) throw Error("El archivo XML es una carpeta, no un archivo: " + nombre);
+  // Un dispositivo o una tubería podrían no acabar nunca.
+  if (!fs::is_regular_file(estado)) throw Error("El archivo XML no es un archivo normal: " + nombre);
+  const auto tamano = fs::file_size(archivo, ec);
+  if (!ec && tamano > static_cast<std::uintmax_t>(INT_MAX)) throw Error("El archivo XML es demasiado grande: " + nombre);
   errno = 0;
   std::ifstream entrada(archivo, std::ios::binary);
   if (!entrada) {

@@ -38,7 +38,8 @@ class Nodo {
   // Escritura (construcción del resultado).
   void poner_atributo(std::string_view nombre, std::string_view valor);  // añade o reemplaza; el orden de alta se conserva
   void poner_texto(std::string_view texto);  // el contenido pasa a ser ese texto, escapado; vacío deja el elemento vacío
-  void anadir_hijo(Nodo hijo);               // el nodo pasa a ser el último hijo
+  // Los dos anteriores: Error si el texto no es UTF-8 o lleva un carácter que XML no admite.
+  void anadir_hijo(Nodo hijo);               // el nodo pasa a ser el último hijo; Error si es un antepasado
   void quitar_hijo(Nodo hijo);               // el hijo sale con todo su contenido (y se libera); Error si no es hijo
 
   _xmlNode* crudo() const { return nodo_; }
@@ -58,8 +59,9 @@ class Documento {
   Documento(const Documento&) = delete;
   Documento& operator=(const Documento&) = delete;
 
-  // Carga el archivo; reemplaza lo que hubiera. Error si falta, no se puede leer o no es
-  // XML bien formado (mensaje con archivo, línea y columna).
+  // Carga el archivo; reemplaza lo que hubiera. Error si falta, no se puede leer, está vacío
+  // o no es XML bien formado (mensaje con archivo, línea y columna); tras un Error el
+  // documento sigue como estaba.
   void cargar(const std::filesystem::path& archivo);
   // Igual, desde bytes en memoria; nombre sirve para los mensajes.
   void cargar_memoria(std::string_view bytes, std::string_view nombre = "");
@@ -73,7 +75,7 @@ class Documento {
   Nodo elemento_raiz() const;  // vacío si no hay
 
   Nodo crear_elemento(std::string_view nombre);  // elemento nuevo, fuera del árbol
-  void anadir_hijo(Nodo hijo);                   // como último hijo del documento
+  void anadir_hijo(Nodo hijo);                   // como último hijo del documento; Error si ya hay raíz
   void quitar_hijo(Nodo hijo);                   // hijo del documento; Error si no lo es
 
   // Guarda el documento entero con la declaración y la codificación del origen (UTF-8 si no

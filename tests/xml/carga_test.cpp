@@ -145,6 +145,7 @@ TEST(Carga, ArchivosHostilesSonErrorClaro) {
        },
        "El archivo XML es una carpeta, no un archivo: "},
       {"vacío", archivo("vacio.xml", ""), "El archivo XML está vacío: "},
+      {"dispositivo", [] { return std::filesystem::path("/dev/zero"); }, "El archivo XML no es un archivo normal: "},
       {"ruta que atraviesa un archivo",
        [&] {
          prueba::escribir_archivo(carpeta / "archivo", "x");
