@@ -117,8 +117,10 @@ std::vector<std::uint32_t> index_dump(const fs::path& mdx, const std::string& et
 const std::vector<DefinicionCampo> kCampos = {DefinicionCampo::caracter("DIHO", 10), DefinicionCampo::entero("ORDEN")};
 const std::vector<DefinicionIndice> kIndice = {{"ORDEN", "ORDEN"}};
 
-// Escribe la tabla con esos valores de ORDEN (y DIHO = su número de registro).
-void escribir(const fs::path& ruta, const std::vector<int>& ordenes) {
+// Escribe la tabla con esos valores de ORDEN (y DIHO = su número de registro). Devuelve el
+// orden del índice visto desde la misma tabla antes de cerrarla, como lo lee quien acaba de
+// escribir las filas.
+std::vector<std::uint32_t> escribir(const fs::path& ruta, const std::vector<int>& ordenes) {
   Tabla::crear(ruta, kCampos, kIndice);
   Tabla t = Tabla::abrir(ruta, Modo::compartido);
   int n = 1;
@@ -128,7 +130,11 @@ void escribir(const fs::path& ruta, const std::vector<int>& ordenes) {
     t.poner("ORDEN", v);
     t.grabar();
   }
+  t.ordenar_por("ORDEN");
+  std::vector<std::uint32_t> visto;
+  for (t.primero(); !t.fin(); t.siguiente()) visto.push_back(static_cast<std::uint32_t>(t.entero("DIHO")));
   t.cerrar();
+  return visto;
 }
 
 // Los números de registro (desde 1) en orden de clave; iguales por número de registro.
@@ -160,9 +166,10 @@ TEST(Indice, OrdenPorOrdenConEmpatesYNegativos) {
   CarpetaTemporal tmp;
   const auto ruta = tmp / "DIASHORAST2.DBF";
   const std::vector<int> ordenes = {600, 480, 540, 480, -5, 0, 600, 100, -300, 480};
-  escribir(ruta, ordenes);
+  const auto antes_de_cerrar = escribir(ruta, ordenes);
   const auto esperado = orden_esperado(ordenes);
   ASSERT_EQ(esperado, (std::vector<std::uint32_t>{9, 5, 6, 8, 2, 4, 10, 3, 1, 7}));
+  EXPECT_EQ(antes_de_cerrar, esperado);
 
   Tabla t = Tabla::abrir(ruta, Modo::exclusivo);  // las etiquetas se leen del .MDX
   t.ordenar_por("ORDEN");
@@ -200,7 +207,7 @@ TEST(Indice, ElMdxLoRecorrenIndexDumpYUnRecorridoPropio) {
   for (const auto& c : casos) {
     CarpetaTemporal tmp;
     const auto ruta = tmp / "DIASHORAST2.DBF";
-    escribir(ruta, c.ordenes);
+    (void)escribir(ruta, c.ordenes);
     const auto mdx_ruta = tmp / "DIASHORAST2.MDX";
     ASSERT_TRUE(fs::exists(mdx_ruta)) << c.regla;
     const auto esperado = orden_esperado(c.ordenes);
@@ -215,6 +222,24 @@ TEST(Indice, ElMdxLoRecorrenIndexDumpYUnRecorridoPropio) {
     for (std::size_t i = 0; i < r.claves.size(); ++i)
       ASSERT_EQ(valor_de_clave(r.claves[i]), c.ordenes[esperado[i] - 1]) << c.regla << " clave " << i;
   }
+}
+
+TEST(Indice, AnadirAUnaTablaExistenteRehaceElIndiceConTodas) {
+  CarpetaTemporal tmp;
+  const auto ruta = tmp / "DIASHORAST2.DBF";
+  (void)escribir(ruta, {300, 100});
+  {
+    Tabla t = Tabla::abrir(ruta, Modo::compartido);
+    t.anadir();
+    t.poner("DIHO", "3");
+    t.poner("ORDEN", 200);
+    t.grabar();
+  }
+  EXPECT_EQ(index_dump(tmp / "DIASHORAST2.MDX", "ORDEN"), (std::vector<std::uint32_t>{2, 3, 1}));
+  Tabla t = Tabla::abrir(ruta, Modo::compartido);
+  EXPECT_EQ(t.cuantos(), 3u);
+  t.ordenar_por("orden");  // el nombre de la etiqueta, sin distinguir mayúsculas
+  EXPECT_EQ(t.texto("DIHO"), "2");
 }
 
 TEST(Indice, EtiquetaSobreCampoDeCaracteres) {
