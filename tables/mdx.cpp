@@ -68,6 +68,12 @@ class Archivo {
   std::string datos_;
 };
 
+// Copia la clave en su sitio, a lo sumo long_clave bytes: nunca cambia el tamaño del archivo.
+void poner_clave(std::string& d, std::size_t p, std::string_view clave, std::size_t long_clave) {
+  const std::size_t n = std::min(clave.size(), long_clave);
+  d.replace(p, n, clave.substr(0, n));
+}
+
 struct Nodo {
   std::uint32_t pagina;
   std::string ultima_clave;
@@ -93,7 +99,7 @@ Arbol escribir_arbol(Archivo& a, const EtiquetaEscrita& e, std::size_t long_elem
     for (std::size_t k = desde; k < hasta; ++k) {
       const std::size_t p = base + kNodoElementos + (k - desde) * long_elemento;
       poner_u32(d, p, e.entradas[k].registro);
-      d.replace(p + 4, e.long_clave, e.entradas[k].clave);
+      poner_clave(d, p + 4, e.entradas[k].clave, e.long_clave);
     }
     nivel.push_back({pagina, hasta > desde ? e.entradas[hasta - 1].clave : std::string(e.long_clave, '\0')});
   }
@@ -114,7 +120,7 @@ Arbol escribir_arbol(Archivo& a, const EtiquetaEscrita& e, std::size_t long_elem
       for (std::size_t k = desde; k < hasta; ++k) {
         const std::size_t p = base + kNodoElementos + (k - desde) * long_elemento;
         poner_u32(d, p, nivel[k].pagina);
-        if (k + 1 < hasta) d.replace(p + 4, e.long_clave, nivel[k].ultima_clave);
+        if (k + 1 < hasta) poner_clave(d, p + 4, nivel[k].ultima_clave, e.long_clave);
       }
       arriba.push_back({pagina, nivel[hasta - 1].ultima_clave});
     }
