@@ -130,7 +130,12 @@ void Grupo::anotar(Informe& informe) const {
     if (r.por_nombre()) ++por_nombre;
     if (r.faltan().empty()) continue;
     std::string posiciones;
-    for (int p : r.faltan()) posiciones += (posiciones.empty() ? "" : ", ") + std::to_string(p);
+    for (int p : r.faltan()) {
+      posiciones += (posiciones.empty() ? "" : ", ") + std::to_string(p);
+      // Con el nombre que esa posición lleva, si el grupo lo conoce.
+      for (const Campo& campo : def_->campos)
+        if (campo.posicion == p) posiciones += " (" + std::string(campo.nombre_dato) + ")";
+    }
     informe.avisa(grupo + ", registro " + std::to_string(r.indice() + 1) + ": " +
                   (r.faltan().size() == 1 ? "no tiene el dato de la posición " + posiciones + "; se tomó como vacío"
                                            : "no tiene los datos de las posiciones " + posiciones + "; se tomaron como vacíos"));

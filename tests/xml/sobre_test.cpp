@@ -189,9 +189,14 @@ TEST(Sobre, AnotaOmitidosFaltasYLecturaPorNombre) {
   Informe otro;
   Grupo(desde(sobre("<grupo_datos><dato>1</dato><dato>2</dato></grupo_datos>")), PRUEBA).anotar(otro);
   EXPECT_TRUE(otro.vacio());
-  Grupo(desde(sobre("<grupo_datos/>")), PRUEBA, 1).anotar(otro);
-  ASSERT_EQ(otro.notas().size(), 1u);
+  const auto con_uno = desde(sobre("<grupo_datos/><grupo_datos><dato>x</dato></grupo_datos>"));
+  Grupo uno(con_uno, PRUEBA, 1);
+  ASSERT_EQ(uno.utilizables().size(), 1u);
+  EXPECT_EQ(uno.utilizables()[0].texto(1), "");
+  uno.anotar(otro);
+  ASSERT_EQ(otro.notas().size(), 2u);
   EXPECT_EQ(otro.notas()[0].texto, "Grupo «PRUEBA»: 1 registro pasado por alto por tener menos de 1 dato");
+  EXPECT_EQ(otro.notas()[1].texto, "Grupo «PRUEBA», registro 2: no tiene el dato de la posición 1 (B); se tomó como vacío");
 }
 
 TEST(Sobre, DatosPropiosDelGrupo) {
