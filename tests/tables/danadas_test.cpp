@@ -114,5 +114,58 @@ TEST(TablaDanada, CadaPrefijoDeUnaTablaBuenaSeLeeOSeRechaza) {
   }
 }
 
+// Cambiar cualquier byte de una tabla por un valor extremo da una tabla que se lee o un
+// Error, nunca una lectura fuera del archivo (lo vigila la construcción con sanitizadores).
+TEST(TablaDanada, UnByteCambiadoNuncaHaceLeerFuera) {
+  CarpetaTemporal tmp;
+  const std::vector<std::string> originales = {tabla_buena(tmp), prueba::leer_archivo(prueba::fixture("tablas/soluc.dbf")),
+                                               prueba::leer_archivo(prueba::fixture("tablas/vfp.dbf")),
+                                               prueba::leer_archivo(prueba::fixture("tablas/dbase7.dbf"))};
+  const auto ruta = tmp / "SOLUC.DBF";
+  std::size_t leidas = 0, rechazadas = 0;
+  for (const std::string& original : originales) {
+    // Los bytes que el lector interpreta: la cabecera fija y, de cada descriptor, el tipo,
+    // la longitud y los decimales, y la marca de fin de descriptores.
+    const bool dbase7 = original[0] == 0x04;
+    const std::size_t inicio = dbase7 ? 68 : 32, paso = dbase7 ? 48 : 32;
+    std::vector<std::size_t> posiciones;
+    for (std::size_t p = 0; p < inicio; ++p) posiciones.push_back(p);
+    std::size_t d = inicio;
+    for (; d < original.size() && original[d] != 0x0D; d += paso)
+      for (std::size_t o : dbase7 ? std::vector<std::size_t>{32, 33, 34} : std::vector<std::size_t>{11, 16, 17})
+        posiciones.push_back(d + o);
+    posiciones.push_back(d);
+    for (std::size_t p : posiciones) {
+      for (unsigned char v : {0x00, 0x01, 0x0D, 0x80, 0xFF}) {
+        std::string b = original;
+        b[p] = static_cast<char>(v);
+        prueba::escribir_archivo(ruta, b);
+        try {
+          Tabla t = Tabla::abrir(ruta, Modo::compartido);
+          for (; !t.fin(); t.siguiente()) {
+            for (const auto& c : t.campos()) {
+              (void)t.texto(c.nombre);
+              try {
+                (void)t.entero(c.nombre);
+              } catch (const Error&) {
+              }
+              try {
+                (void)t.flotante(c.nombre);
+              } catch (const Error&) {
+              }
+            }
+          }
+          ++leidas;
+        } catch (const Error& e) {
+          EXPECT_NE(std::string(e.what()).find("SOLUC.DBF"), std::string::npos) << e.what();
+          ++rechazadas;
+        }
+      }
+    }
+  }
+  EXPECT_GT(leidas, 0u);
+  EXPECT_GT(rechazadas, 0u);
+}
+
 }  // namespace
 }  // namespace tts
