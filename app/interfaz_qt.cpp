@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QWindow>
 
 #include "app/ejecuciones/ejecuciones.h"
 #include "comun/informe.h"
@@ -14,6 +15,14 @@ namespace tts {
 namespace {
 
 QString qtexto(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+
+// Los diálogos se centran sobre la ventana principal, salvo si está metida en la del
+// anfitrión: entonces no es una ventana de primer nivel y no puede serles padre.
+QWidget* padre_dialogos(QWidget* ventana) {
+  if (ventana == nullptr) return nullptr;
+  const QWindow* nativa = ventana->windowHandle();
+  return nativa != nullptr && nativa->parent() != nullptr ? nullptr : ventana;
+}
 
 void caja(QWidget* padre, QMessageBox::Icon icono, std::string_view texto, const Informe* informe) {
   QMessageBox caja(icono, qtexto(kTituloAplicacion), qtexto(texto), QMessageBox::Ok, padre);
@@ -26,7 +35,7 @@ void caja(QWidget* padre, QMessageBox::Icon icono, std::string_view texto, const
 InterfazQt::~InterfazQt() { cursor_espera(false); }
 
 std::optional<std::string> InterfazQt::pedir_archivo() {
-  QFileDialog dialogo(ventana_, qtexto(kTituloDialogo));
+  QFileDialog dialogo(padre_dialogos(ventana_), qtexto(kTituloDialogo));
   dialogo.setAcceptMode(QFileDialog::AcceptOpen);
   dialogo.setFileMode(QFileDialog::AnyFile);  // no se comprueba que el archivo exista
   dialogo.setNameFilter(QStringLiteral("*.xml"));
@@ -40,11 +49,11 @@ std::optional<std::string> InterfazQt::pedir_archivo() {
 }
 
 void InterfazQt::mensaje(std::string_view texto, const Informe* informe) {
-  caja(ventana_, QMessageBox::NoIcon, texto, informe);
+  caja(padre_dialogos(ventana_), QMessageBox::NoIcon, texto, informe);
 }
 
 void InterfazQt::error(std::string_view texto, const Informe* informe) {
-  caja(ventana_, QMessageBox::Critical, texto, informe);
+  caja(padre_dialogos(ventana_), QMessageBox::Critical, texto, informe);
 }
 
 void InterfazQt::cursor_espera(bool activo) {

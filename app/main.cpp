@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QUrl>
 
 #include "app/bandera.h"
@@ -14,6 +16,13 @@ int main(int argc, char** argv) {
   QApplication aplicacion(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8(tts::kTituloAplicacion.data(),
                                                      static_cast<qsizetype>(tts::kTituloAplicacion.size())));
+
+  // La interfaz está en castellano, también la de los diálogos de Qt (si están sus
+  // traducciones instaladas).
+  QTranslator traduccion;
+  if (traduccion.load(QStringLiteral("qtbase_es"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&traduccion);
+  }
 
   // Qt ya ha quitado de argv las opciones que son suyas.
   tts::Entorno entorno;
