@@ -186,11 +186,12 @@ Sueltos* sueltos_de(const xmlNode* n) {
   return static_cast<Sueltos*>(n->doc->_private);
 }
 
-// Cuelga hijo como último hijo de padre (un elemento o el nodo documento).
+// Cuelga hijo como último hijo de padre (un elemento o el nodo documento). donde nombra al
+// padre en los mensajes, sin artículo: "documento", "elemento «X»".
 void colgar(xmlNode* padre, xmlNode* hijo, const std::string& donde) {
-  if (hijo == nullptr) throw Error("No se puede añadir a " + donde + " un nodo que no existe");
-  if (hijo->type != XML_ELEMENT_NODE) throw Error("Sólo se pueden añadir elementos a " + donde);
-  if (hijo->doc != padre->doc) throw Error("No se puede añadir a " + donde + " un elemento de otro documento");
+  if (hijo == nullptr) throw Error("No se puede añadir al " + donde + " un nodo que no existe");
+  if (hijo->type != XML_ELEMENT_NODE) throw Error("Sólo se pueden añadir elementos al " + donde);
+  if (hijo->doc != padre->doc) throw Error("No se puede añadir al " + donde + " un elemento de otro documento");
   if (es_ancestro_o_igual(hijo, padre))
     throw Error("No se puede añadir el elemento «" + std::string(c(hijo->name)) + "» dentro de sí mismo");
   if (auto* sueltos = sueltos_de(hijo)) sueltos->quitar(hijo);
@@ -199,10 +200,10 @@ void colgar(xmlNode* padre, xmlNode* hijo, const std::string& donde) {
 }
 
 void descolgar(xmlNode* padre, xmlNode* hijo, const std::string& donde) {
-  if (hijo == nullptr) throw Error("No se puede quitar de " + donde + " un nodo que no existe");
+  if (hijo == nullptr) throw Error("No se puede quitar del " + donde + " un nodo que no existe");
   if (hijo->parent != padre) {
     const std::string nombre = hijo->name ? c(hijo->name) : "";
-    throw Error("No se puede quitar el nodo «" + nombre + "»: no es hijo de " + donde);
+    throw Error("No se puede quitar el nodo «" + nombre + "»: no es hijo del " + donde);
   }
   xmlUnlinkNode(hijo);
   xmlFreeNode(hijo);
@@ -296,12 +297,12 @@ void Nodo::poner_texto(std::string_view texto) {
 
 void Nodo::anadir_hijo(Nodo hijo) {
   exigir_elemento(nodo_, "añadir un hijo");
-  colgar(nodo_, hijo.nodo_, "el elemento " + descripcion(nodo_));
+  colgar(nodo_, hijo.nodo_, "elemento " + descripcion(nodo_));
 }
 
 void Nodo::quitar_hijo(Nodo hijo) {
   exigir_elemento(nodo_, "quitar un hijo");
-  descolgar(nodo_, hijo.nodo_, "el elemento " + descripcion(nodo_));
+  descolgar(nodo_, hijo.nodo_, "elemento " + descripcion(nodo_));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -412,11 +413,11 @@ void Documento::anadir_hijo(Nodo hijo) {
   xmlNode* raiz = xmlDocGetRootElement(impl_->doc.get());
   if (raiz != nullptr && raiz != hijo.crudo())
     throw Error("El documento XML ya tiene elemento raíz (" + descripcion(raiz) + "); no se puede añadir otro");
-  colgar(reinterpret_cast<xmlNode*>(impl_->doc.get()), hijo.crudo(), "el documento");
+  colgar(reinterpret_cast<xmlNode*>(impl_->doc.get()), hijo.crudo(), "documento");
 }
 
 void Documento::quitar_hijo(Nodo hijo) {
-  descolgar(reinterpret_cast<xmlNode*>(impl_->doc.get()), hijo.crudo(), "el documento");
+  descolgar(reinterpret_cast<xmlNode*>(impl_->doc.get()), hijo.crudo(), "documento");
 }
 
 std::string Documento::serializar() const {

@@ -178,9 +178,11 @@ TEST(Documento, OperacionesImposiblesSonError) {
     const char* mensaje;
   };
   const Caso casos[] = {
-      {"quitar un nodo vacío", [&] { raiz.quitar_hijo(Nodo()); }, "no existe"},
-      {"quitar del documento un nieto", [&] { d.quitar_hijo(bloque); }, "no es hijo de el documento"},
-      {"quitar un nodo que no es hijo", [&] { bloque.quitar_hijo(raiz); }, "no es hijo"},
+      {"quitar un nodo vacío", [&] { raiz.quitar_hijo(Nodo()); },
+       "No se puede quitar del elemento «SERVICIO» un nodo que no existe"},
+      {"quitar del documento un nieto", [&] { d.quitar_hijo(bloque); }, "no es hijo del documento"},
+      {"quitar un nodo que no es hijo", [&] { bloque.quitar_hijo(raiz); },
+       "No se puede quitar el nodo «SERVICIO»: no es hijo del elemento «BLOQUE_DATOS»"},
       {"segunda raíz", [&] { d.anadir_hijo(d.crear_elemento("OTRA")); }, "ya tiene elemento raíz"},
       {"ciclo", [&] { bloque.anadir_hijo(raiz); }, "dentro de sí mismo"},
       {"nodo de otro documento", [&] { raiz.anadir_hijo(ajeno); }, "de otro documento"},
