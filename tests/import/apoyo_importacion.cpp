@@ -101,14 +101,18 @@ std::string origen_xml(const std::string& anno) {
          "</grupo_datos></grupo_datos></BLOQUE_DATOS></SERVICIO>\n";
 }
 
+void abrir_componentes(Componentes& c, const fs::path& carpeta) {
+  for (Componente* comp : {&c.wwTableSoluc, &c.wwTableGrupos, &c.wwTableCursos, &c.wwTableProfesor, &c.wwTableAulas,
+                           &c.wwTableNomAsg, &c.wwTableTramos, &c.wwTableAsig})
+    comp->abrir(carpeta);
+}
+
 ResultadoImportacion importar_en(const fs::path& carpeta, const std::string& origen, Informe& informe) {
   const auto archivo = carpeta / "origen.xml";
   escribir_archivo(archivo, origen);
   Componentes c;
   CierreComponentes cierre(c);
-  for (Componente* comp : {&c.wwTableSoluc, &c.wwTableGrupos, &c.wwTableCursos, &c.wwTableProfesor, &c.wwTableAulas,
-                           &c.wwTableNomAsg, &c.wwTableTramos, &c.wwTableAsig})
-    comp->abrir(carpeta);
+  abrir_componentes(c, carpeta);
   Documento documento;
   documento.cargar(archivo);
   return importar(documento, c, archivo, informe, kInstante);

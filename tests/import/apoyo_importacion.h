@@ -12,6 +12,7 @@
 
 #include "comun/informe.h"
 #include "import/importacion.h"
+#include "tables/componentes.h"
 #include "tables/tabla.h"
 #include "xml/documento.h"
 
@@ -50,6 +51,9 @@ std::string origen_xml(const std::string& anno = "2023");
 
 inline const std::chrono::system_clock::time_point kInstante =
     std::chrono::system_clock::time_point(std::chrono::seconds(1712858473));  // 11/04/2024 18:01:13 UTC
+
+// Abre los ocho componentes en la carpeta, en el orden de la ejecución de importación.
+void abrir_componentes(Componentes& componentes, const std::filesystem::path& carpeta);
 
 // Escribe origen en carpeta/origen.xml, abre los ocho componentes en el orden de la
 // ejecución, carga el origen e importa. Los componentes se cierran al acabar.

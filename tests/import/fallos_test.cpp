@@ -113,9 +113,7 @@ TEST(ImportacionFallida, GuardadoQueFalla) {
   escuela_pequena().escribir(carpeta.ruta());
   Componentes c;
   CierreComponentes cierre(c);
-  for (Componente* comp : {&c.wwTableSoluc, &c.wwTableGrupos, &c.wwTableCursos, &c.wwTableProfesor, &c.wwTableAulas,
-                           &c.wwTableNomAsg, &c.wwTableTramos, &c.wwTableAsig})
-    comp->abrir(carpeta.ruta());
+  prueba::abrir_componentes(c, carpeta.ruta());
 
   const auto importar_con_origen = [&](const fs::path& origen) {
     Documento d;

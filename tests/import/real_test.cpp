@@ -40,9 +40,7 @@ TEST(CentroReal, LaImportacionDaElResultadoReal) {
   {
     Componentes c;
     CierreComponentes cierre(c);
-    for (Componente* comp : {&c.wwTableSoluc, &c.wwTableGrupos, &c.wwTableCursos, &c.wwTableProfesor,
-                             &c.wwTableAulas, &c.wwTableNomAsg, &c.wwTableTramos, &c.wwTableAsig})
-      comp->abrir(carpeta.ruta());
+    prueba::abrir_componentes(c, carpeta.ruta());
     Documento fuente;
     fuente.cargar(origen);
     r = importar(fuente, c, origen, informe, prueba::kInstante);

@@ -263,36 +263,36 @@ TEST(Importacion, PrologoYCodificacionDelOrigen) {
   }
 }
 
-// Un resultado puede ser el origen de otra importación: tiene el sobre y el año como dato
-// propio; su nombre lleva el prefijo dos veces. Importar otra vez sustituye el resultado.
-TEST(Importacion, ResultadoComoOrigenYSegundaImportacion) {
+// Importar otra vez sustituye el resultado. Un resultado puede ser el origen de otra
+// importación: tiene el sobre y el año como dato propio; su nombre lleva el prefijo dos veces.
+TEST(Importacion, SegundaImportacionYResultadoComoOrigen) {
   CarpetaTemporal carpeta;
   Escuela e = escuela_base();
   e.soluc = {{"AB", "1", "1", "MAT", "1A", "A1"}};
   e.escribir(carpeta.ruta());
   Informe informe;
-  const auto primero = prueba::importar_en(carpeta.ruta(), prueba::origen_xml("2030"), informe);
-  const std::string bytes = prueba::leer_archivo(primero.archivo);
-
-  const auto r2 = prueba::importar_en(carpeta.ruta(), bytes, informe);  // escribe origen.xml con el resultado
+  const auto r1 = prueba::importar_en(carpeta.ruta(), prueba::origen_xml("2030"), informe);
+  EXPECT_EQ(prueba::leer_resultado(r1.archivo).anno, "2030");
+  const auto r2 = prueba::importar_en(carpeta.ruta(), prueba::origen_xml("2031"), informe);
+  EXPECT_EQ(r2.archivo, r1.archivo);
   const auto leido = prueba::leer_resultado(r2.archivo);
-  EXPECT_EQ(leido.anno, "2030");
+  EXPECT_EQ(leido.anno, "2031");
   ASSERT_EQ(leido.profesores.size(), 3u);
   ASSERT_EQ(leido.profesores[0].entradas.size(), 1u);
-  EXPECT_EQ(leido.profesores[0].entradas[0].valores[6], "01/09/2030");
-  EXPECT_EQ(leido.profesores[0].entradas[0].valores[7], "31/08/2031");
+  EXPECT_EQ(leido.profesores[0].entradas[0].valores[6], "01/09/2031");
+  EXPECT_EQ(leido.profesores[0].entradas[0].valores[7], "31/08/2032");
 
   // El resultado elegido como origen.
   Componentes c;
   CierreComponentes cierre(c);
-  for (Componente* comp : {&c.wwTableSoluc, &c.wwTableGrupos, &c.wwTableCursos, &c.wwTableProfesor, &c.wwTableAulas,
-                           &c.wwTableNomAsg, &c.wwTableTramos, &c.wwTableAsig})
-    comp->abrir(carpeta.ruta());
+  prueba::abrir_componentes(c, carpeta.ruta());
   Documento d;
   d.cargar(r2.archivo);
   const auto r3 = importar(d, c, r2.archivo, informe, prueba::kInstante);
   EXPECT_EQ(r3.archivo, carpeta / "ResultadoTamsoResultadoTamsoorigen.xml");
-  EXPECT_EQ(prueba::leer_resultado(r3.archivo).anno, "2030");
+  const auto leido3 = prueba::leer_resultado(r3.archivo);
+  EXPECT_EQ(leido3.anno, "2031");
+  EXPECT_EQ(leido3.profesores.size(), 3u);
   // Sin temporales en la carpeta.
   for (const auto& entrada : fs::directory_iterator(carpeta.ruta()))
     EXPECT_EQ(entrada.path().extension() == ".tmp", false) << entrada.path();
