@@ -71,7 +71,8 @@ void ExportarCursosYUnidades(ContextoExportacion& ctx) {
   Tabla cursost = pasos::abrir(ctx.carpeta, "CURSOST", cortes_cursos);
   for (const Registro& r : cursos.utilizables()) {
     const std::string clave = r.texto(0);
-    const std::int32_t k = pasos::entero_del_registro(clave, "CURSOS_DEL_CENTRO", r.indice(), "clave del curso");
+    const std::int32_t k =
+        pasos::entero_del_registro(clave, "CURSOS_DEL_CENTRO", r.indice(), "la clave del curso", ctx.informe);
     const std::string_view nivel = nivel_educativo(k);
     const std::string curso(pasos::inicio(r.texto(1), 1));
     if (nivel == kSinNivel) sin_nivel.anadir(clave);

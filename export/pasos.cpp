@@ -67,10 +67,11 @@ std::string ListaBreve::texto() const {
 }
 
 std::int32_t entero_del_registro(std::string_view texto, std::string_view grupo, std::size_t registro,
-                                 std::string_view que) {
+                                 std::string_view que, Informe& informe) {
   if (auto v = leer_entero(texto)) return *v;
-  throw Error(fmt::format("'{}' no es un valor entero válido ({}, registro {}: {})", cp1252_a_utf8(texto), grupo,
-                          registro + 1, que));
+  informe.avisa(fmt::format("Grupo {}, registro {}: {} '{}' no es un número entero", grupo, registro + 1, que,
+                            cp1252_a_utf8(texto)));
+  return entero_o_error(texto);
 }
 
 }  // namespace tts::pasos

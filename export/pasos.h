@@ -63,8 +63,9 @@ class ListaBreve {
   std::size_t total_ = 0;
 };
 
-// Error de un texto que no es un número entero, con el grupo, el registro y el dato.
+// El número entero de un dato. Si el texto no lo es, anota en el informe dónde estaba
+// (grupo, registro, qué dato) y lanza el error de conversión, con su texto de siempre.
 std::int32_t entero_del_registro(std::string_view texto, std::string_view grupo, std::size_t registro,
-                                 std::string_view que);
+                                 std::string_view que, Informe& informe);
 
 }  // namespace tts::pasos

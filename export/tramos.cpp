@@ -60,9 +60,10 @@ void ExportarTramos(ContextoExportacion& ctx) {
     for (const Registro& r : tramos.utilizables()) {
       const std::string id = r.texto(0);
       const std::string texto = r.texto(1);
-      const std::int32_t inicio =
-          pasos::entero_del_registro(r.texto(2), "TRAMOS_HORARIOS", r.indice(), "minuto de inicio");
-      const std::int32_t fin = pasos::entero_del_registro(r.texto(3), "TRAMOS_HORARIOS", r.indice(), "minuto final");
+      const std::int32_t inicio = pasos::entero_del_registro(r.texto(2), "TRAMOS_HORARIOS", r.indice(),
+                                                             "el minuto de inicio", ctx.informe);
+      const std::int32_t fin = pasos::entero_del_registro(r.texto(3), "TRAMOS_HORARIOS", r.indice(),
+                                                          "el minuto final", ctx.informe);
       const std::string desde = texto_hora(inicio);
       const std::string hasta = texto_hora(fin);
       const std::string minutos = std::to_string(std::int64_t{fin} - std::int64_t{inicio});

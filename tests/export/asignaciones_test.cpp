@@ -34,7 +34,9 @@ TEST(ExportarAsignaciones, UnaFilaPorMateriaYUnidadDeSuCurso) {
                          {"2060", "M8", "Música"},
                          {"20600000000", "M9", "Lengua"},
                          {"5000", "M10", "Lengua"},
-                         {"999", "M11", "Arte"}}));
+                         {"999", "M11", "Arte"},
+                         // Nombre vacío: su fila de ASIGNOMT tiene COD vacío y no da asignaciones.
+                         {"2060", "M12", ""}}));
   hasta_asignaciones(e);
   struct Esperada {
     const char *casig, *cgrup, *nivel, *curso, *grupo, *clave, *clavecurso;
@@ -73,6 +75,7 @@ TEST(ExportarAsignaciones, UnaFilaPorMateriaYUnidadDeSuCurso) {
   EXPECT_THAT(informe, HasSubstr("'20600000000'"));
   EXPECT_THAT(informe, HasSubstr("'5000'"));
   EXPECT_THAT(informe, HasSubstr("'999'"));
+  EXPECT_THAT(informe, HasSubstr("ASIGT: 1 materia sin fila en ASIGNOMT, sin asignaciones: ''"));
 }
 
 TEST(ExportarAsignaciones, DejaCerradosLosComponentesTambienSiFalla) {

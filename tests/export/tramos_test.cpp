@@ -8,7 +8,6 @@ namespace tts::prueba {
 namespace {
 
 using ::testing::HasSubstr;
-using ::testing::StartsWith;
 
 const std::vector<std::string> kCampos = {"DIHO", "CODDIHO", "DIA", "TEXTODIA", "HORA",
                                           "TEXTOHOR", "HORADESDE", "HORAHASTA", "MINUTOS"};
@@ -121,17 +120,17 @@ TEST(ExportarTramos, MinutoQueNoEsUnEntero) {
     const char* texto;
     const char* dato;
   };
-  const Caso casos[] = {{{"T", "", "8.5", "600"}, "8.5", "minuto de inicio"},
-                        {{"T", "", "480", "$1F"}, "$1F", "minuto final"},
-                        {{"T", ""}, "", "minuto de inicio"}};
+  const Caso casos[] = {{{"T", "", "8.5", "600"}, "8.5", "el minuto de inicio"},
+                        {{"T", "", "480", "$1F"}, "$1F", "el minuto final"},
+                        {{"T", ""}, "", "el minuto de inicio"}};
   for (const auto& c : casos) {
     Exportacion e({{"TRAMOS_HORARIOS", {{"T0", "", "400", "450"}, c.tramo}}});
     try {
       ExportarTramos(e.ctx);
       ADD_FAILURE() << c.texto;
     } catch (const Error& err) {
-      EXPECT_THAT(err.what(), StartsWith("'" + std::string(c.texto) + "' no es un valor entero válido"));
-      EXPECT_THAT(err.what(), HasSubstr("TRAMOS_HORARIOS, registro 2: " + std::string(c.dato)));
+      EXPECT_EQ(err.what(), "'" + std::string(c.texto) + "' no es un valor entero válido");
+      EXPECT_THAT(e.informe.texto(), HasSubstr("Grupo TRAMOS_HORARIOS, registro 2: " + std::string(c.dato)));
     }
   }
 }
