@@ -43,27 +43,29 @@ std::string texto_ruta(const std::filesystem::path& ruta) {
   return std::string(u8.begin(), u8.end());
 }
 
-// Un campo leído como entero. En un campo de caracteres el texto se convierte cuando se usa,
-// porque sólo las entradas que se recorren lo leen como entero (y sólo entonces falla).
+// Un campo leído como entero, con las reglas de la tabla (Tabla::entero). Sólo las entradas
+// de un profesor se leen como entero y sólo entonces puede fallar la lectura: el Error de la
+// tabla se guarda y sale al usar el valor, no al agrupar SOLUC.
 class EnteroDeCampo {
  public:
-  EnteroDeCampo() = default;
-  EnteroDeCampo(const Tabla& tabla, std::string_view campo, bool de_caracteres) : texto_(tabla.texto(campo)) {
-    if (!de_caracteres) valor_ = tabla.entero(campo);
+  EnteroDeCampo(const Tabla& tabla, std::string_view campo) : texto_(tabla.texto(campo)) {
+    try {
+      valor_ = tabla.entero(campo);
+    } catch (const Error& e) {
+      error_ = e.what();
+    }
   }
   const std::string& texto() const { return texto_; }
-  std::int32_t valor() const { return valor_ ? *valor_ : entero_o_error(texto_); }
+  std::int32_t valor() const {
+    if (!valor_) throw Error(error_);
+    return *valor_;
+  }
 
  private:
   std::string texto_;
   std::optional<std::int32_t> valor_;
+  std::string error_;
 };
-
-bool es_de_caracteres(const Tabla& tabla, std::string_view campo) {
-  for (const auto& c : tabla.campos())
-    if (c.nombre == campo) return c.tipo == TipoCampo::caracter;
-  return true;
-}
 
 struct EntradaSoluc {
   EnteroDeCampo dia;
@@ -80,11 +82,9 @@ struct SolucPorProfesor {
 };
 
 SolucPorProfesor agrupar_soluc(Tabla& soluc) {
-  const bool dia_car = es_de_caracteres(soluc, "DIA");
-  const bool hora_car = es_de_caracteres(soluc, "HORA");
   SolucPorProfesor grupos;
   for (soluc.primero(); !soluc.fin(); soluc.siguiente()) {
-    EntradaSoluc e{EnteroDeCampo(soluc, "DIA", dia_car), EnteroDeCampo(soluc, "HORA", hora_car), soluc.texto("ASIG"),
+    EntradaSoluc e{EnteroDeCampo(soluc, "DIA"), EnteroDeCampo(soluc, "HORA"), soluc.texto("ASIG"),
                    soluc.texto("CODGRUPO"), soluc.texto("AULA")};
     auto [pos, nuevo] = grupos.entradas.try_emplace(soluc.texto("PROF"));
     if (nuevo) grupos.codigos.push_back(pos->first);

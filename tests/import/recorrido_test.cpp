@@ -208,6 +208,24 @@ TEST(Importacion, ProftVacioNoLeeSoluc) {
       << bytes;
 }
 
+// DIA y HORA de caracteres se leen como enteros con las reglas de la tabla (blancos fuera),
+// pero la clave del tramo lleva el texto de DIA tal cual; y sólo se leen como enteros las
+// entradas de un profesor, así que un PROF desconocido con DIA "x" no es un error.
+TEST(Importacion, EnterosDeSolucDeCaracteres) {
+  CarpetaTemporal carpeta;
+  Escuela e = escuela_base();
+  e.soluc_numerica = false;
+  e.soluc = {{"AB", " 1", "3", "MAT", "1A", ""}, {"XY", "x", "y", "MAT", "1A", ""}, {"AB", "1", " 3", "MAT", "1A", ""}};
+  e.escribir(carpeta.ruta());
+  Informe informe;
+  const auto r = prueba::importar_en(carpeta.ruta(), prueba::origen_xml(), informe);
+  const auto leido = prueba::leer_resultado(r.archivo);
+  ASSERT_EQ(leido.profesores.at(0).entradas.size(), 2u);
+  EXPECT_EQ(leido.profesores[0].entradas[0].valores[1], "");    // clave " 13": sin tramo
+  EXPECT_EQ(leido.profesores[0].entradas[1].valores[1], "T3");  // HORA " 3" da 3: clave "13"
+  EXPECT_TRUE(contiene(informe.texto(), "(DIHO ' 13')")) << informe.texto();
+}
+
 // Lo que queda del origen y la forma de los bytes: la declaración y su codificación, lo que
 // hay fuera de la raíz, nada de la raíz vieja, la cabecera y los datos vacíos.
 TEST(Importacion, PrologoYCodificacionDelOrigen) {
