@@ -316,6 +316,11 @@ Documento::Documento() : impl_(std::make_unique<Impl>()) {
   impl_->reemplazar(d);
 }
 
+xmlDoc* Documento::arbol() const {
+  if (!impl_) throw Error("El documento XML ya no está disponible: se trasladó a otro");
+  return impl_->doc.get();
+}
+
 Documento::~Documento() = default;
 Documento::Documento(Documento&&) noexcept = default;
 Documento& Documento::operator=(Documento&&) noexcept = default;
@@ -363,12 +368,13 @@ void Documento::cargar_memoria(std::string_view bytes, std::string_view nombre) 
     throw Error(mensaje);
   }
   if (xmlDocGetRootElement(nuevo.get()) == nullptr) throw Error("El archivo XML no tiene elemento raíz: " + archivo);
+  if (!impl_) impl_ = std::make_unique<Impl>();
   impl_->reemplazar(nuevo.release());
 }
 
 std::vector<Nodo> Documento::seleccionar(std::string_view ruta) const {
   const Ruta r = analizar_ruta(ruta);
-  std::vector<xmlNode*> actuales{reinterpret_cast<xmlNode*>(impl_->doc.get())};
+  std::vector<xmlNode*> actuales{reinterpret_cast<xmlNode*>(arbol())};
   for (const auto& paso : r.pasos) {
     std::vector<xmlNode*> siguientes;
     for (xmlNode* padre : actuales)
@@ -394,11 +400,11 @@ Nodo Documento::seleccionar_uno(std::string_view ruta) const {
   return nodos.empty() ? Nodo() : nodos.front();
 }
 
-Nodo Documento::elemento_raiz() const { return Nodo(xmlDocGetRootElement(impl_->doc.get())); }
+Nodo Documento::elemento_raiz() const { return Nodo(xmlDocGetRootElement(arbol())); }
 
 Nodo Documento::crear_elemento(std::string_view nombre) {
   exigir_nombre(nombre, "elemento");
-  xmlNode* n = xmlNewDocNode(impl_->doc.get(), nullptr, x(std::string(nombre)), nullptr);
+  xmlNode* n = xmlNewDocNode(arbol(), nullptr, x(std::string(nombre)), nullptr);
   if (n == nullptr) throw Error("No se pudo crear el elemento «" + std::string(nombre) + "»");
   try {
     impl_->sueltos.nodos.push_back(n);
@@ -410,18 +416,18 @@ Nodo Documento::crear_elemento(std::string_view nombre) {
 }
 
 void Documento::anadir_hijo(Nodo hijo) {
-  xmlNode* raiz = xmlDocGetRootElement(impl_->doc.get());
+  xmlNode* raiz = xmlDocGetRootElement(arbol());
   if (raiz != nullptr && raiz != hijo.crudo())
     throw Error("El documento XML ya tiene elemento raíz (" + descripcion(raiz) + "); no se puede añadir otro");
-  colgar(reinterpret_cast<xmlNode*>(impl_->doc.get()), hijo.crudo(), "documento");
+  colgar(reinterpret_cast<xmlNode*>(arbol()), hijo.crudo(), "documento");
 }
 
 void Documento::quitar_hijo(Nodo hijo) {
-  descolgar(reinterpret_cast<xmlNode*>(impl_->doc.get()), hijo.crudo(), "documento");
+  descolgar(reinterpret_cast<xmlNode*>(arbol()), hijo.crudo(), "documento");
 }
 
 std::string Documento::serializar() const {
-  xmlDoc* d = impl_->doc.get();
+  xmlDoc* d = arbol();
   // Sin codificación declarada se escribe UTF-8 y la declaración sigue sin nombrarla.
   const char* codificacion = d->encoding ? c(d->encoding) : nullptr;
   std::unique_ptr<xmlBuffer, LiberaBuffer> buffer(xmlBufferCreate());

@@ -84,7 +84,11 @@ class Documento {
   void guardar(const std::filesystem::path& archivo) const;
   std::string serializar() const;  // los bytes que guardar escribiría
 
+  // Un documento trasladado (std::move) sólo admite cargar, asignarse o destruirse; lo demás
+  // es Error.
+
  private:
+  _xmlDoc* arbol() const;
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

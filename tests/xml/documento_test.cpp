@@ -224,6 +224,11 @@ TEST(Documento, ElementosSueltosYQuitadosSeLiberan) {
   Documento trasladado = std::move(d);
   trasladado.cargar_memoria("<SERVICIO/>");  // reemplaza el árbol y los sueltos
   EXPECT_EQ(trasladado.elemento_raiz().nombre(), "SERVICIO");
+  // El documento trasladado no es un puntero nulo que espera: es un Error, y puede cargarse.
+  EXPECT_THROW((void)d.elemento_raiz(), Error);  // NOLINT(bugprone-use-after-move)
+  EXPECT_THROW((void)d.serializar(), Error);
+  d.cargar_memoria("<OTRO/>");
+  EXPECT_EQ(d.elemento_raiz().nombre(), "OTRO");
 }
 
 TEST(Documento, GuardarEscribeYReemplaza) {
