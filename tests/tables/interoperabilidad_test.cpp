@@ -107,6 +107,25 @@ TEST(Interoperabilidad, LeemosSolucDeDBaseIII) {
   EXPECT_EQ(t.cuantos(), 0u);
 }
 
+TEST(Interoperabilidad, CadaByteDeVersionConDescriptoresDe32Bytes) {
+  // La misma SOLUC con el byte de versión de cada variante que comparte su disposición.
+  const std::string original = prueba::leer_archivo(prueba::fixture("tablas/soluc.dbf"));
+  CarpetaTemporal tmp;
+  for (unsigned char version : {0x02, 0x03, 0x83, 0x8B, 0x30, 0x31, 0x32, 0xF5}) {
+    std::string b = original;
+    b[0] = static_cast<char>(version);
+    const auto ruta = tmp / "SOLUC.DBF";
+    prueba::escribir_archivo(ruta, b);
+    Tabla t = Tabla::abrir(ruta, Modo::compartido);
+    EXPECT_EQ(t.cuantos(), 3u) << int{version};
+    EXPECT_EQ(t.texto("AULA"), "A\xF1o 1") << int{version};
+    t.siguiente();
+    t.siguiente();
+    EXPECT_EQ(t.texto("ASIG"), "O'NEIL") << int{version};
+    EXPECT_EQ(t.entero("HORA"), 4) << int{version};
+  }
+}
+
 TEST(Interoperabilidad, LeemosSolucConDiaYHoraDeCaracteres) {
   Tabla t = Tabla::abrir(prueba::fixture("tablas/soluc_texto.dbf"), Modo::compartido, "wwTableSoluc");
   EXPECT_EQ(t.entero("DIA"), 12);
