@@ -16,7 +16,7 @@ void ExportarAulas(ContextoExportacion& ctx) {
       DefinicionCampo::caracter("EDIFICIO", 1), DefinicionCampo::entero("MAXALUM"),
       DefinicionCampo::caracter("DEPCENTRO", 10)};
   tabla_nueva(ctx.carpeta, "AULAT", campos);
-  ListaCodigos codigos(4, "AULAT.ABREV");
+  ListaCodigos codigos(4, "Tabla AULAT, campo ABREV");
   Grupo grupo(ctx.documento, grupos::DEPENDENCIAS);
   pasos::Cortes cortes(ctx.informe, "AULAT");
   Tabla tabla = pasos::abrir(ctx.carpeta, "AULAT", cortes);

@@ -26,7 +26,8 @@ class Informe;
 
 class ListaCodigos {
  public:
-  // ambito nombra en el informe y en los errores dónde se escriben los códigos ("PROFT.ABREV").
+  // ambito nombra en el informe y en los errores dónde se escriben los códigos
+  // ("Tabla PROFT, campo ABREV").
   explicit ListaCodigos(std::size_t ancho = 4, std::string ambito = "")
       : ancho_(ancho), ambito_(std::move(ambito)) {}
 

@@ -58,7 +58,7 @@ void ExportarCursosYUnidades(ContextoExportacion& ctx) {
       DefinicionCampo::caracter("NIVEL", 5), DefinicionCampo::caracter("CURSO", 3),
       DefinicionCampo::caracter("GRUPO", 2), DefinicionCampo::caracter("CLAVE", 10),
       DefinicionCampo::caracter("CLAVECURSO", 10)};
-  ListaCodigos codigos(4, "GRUPOST.ABREV");
+  ListaCodigos codigos(4, "Tabla GRUPOST, campo ABREV");
   tabla_nueva(ctx.carpeta, "CURSOST", campos_cursos);
   tabla_nueva(ctx.carpeta, "GRUPOST", campos_grupos);
 

@@ -30,8 +30,8 @@ struct ContextoExportacion {
   Componentes& componentes;       // wwTableGrupos y wwTableNomAsg, que el paso 6 abre en `carpeta`
 
   // Las listas que comparten asignaturas y actividades; cada exportación las crea vacías.
-  ListaCodigos ListaCodigosCortos{4, "ASIGNOMT.COD"};
-  ListaCodigos ListaCodigosLargos{8, "ASIGNOMT.CODLARGO"};
+  ListaCodigos ListaCodigosCortos{4, "Tabla ASIGNOMT, campo COD"};
+  ListaCodigos ListaCodigosLargos{8, "Tabla ASIGNOMT, campo CODLARGO"};
   // Nombres ya con fila en ASIGNOMT (como se guardan: 40 caracteres sin blancos finales).
   std::unordered_set<std::string, DispersionSinMayusculas, IgualSinMayusculas> nombres_con_fila;
 };

@@ -16,7 +16,7 @@ void ExportarProfesores(ContextoExportacion& ctx) {
       DefinicionCampo::caracter("DEPART", 40),    DefinicionCampo::entero("DNI"),
       DefinicionCampo::caracter("X_EMPLEADO", 10), DefinicionCampo::caracter("F_TOMAPOS", 10)};
   tabla_nueva(ctx.carpeta, "PROFT", campos);
-  ListaCodigos codigos(4, "PROFT.ABREV");
+  ListaCodigos codigos(4, "Tabla PROFT, campo ABREV");
   Grupo grupo(ctx.documento, grupos::EMPLEADOS);
   pasos::Cortes cortes(ctx.informe, "PROFT");
   Tabla tabla = pasos::abrir(ctx.carpeta, "PROFT", cortes);

@@ -97,14 +97,14 @@ TEST(AsignarCodigoCorto, ErrorCuandoNiElContadorCabe) {
 }
 
 TEST(AsignarCodigoCorto, AnotaLosCodigosAcortados) {
-  ListaCodigos lista(4, "PROFT.ABREV");
+  ListaCodigos lista(4, "Tabla PROFT, campo ABREV");
   Informe informe;
   for (int i = 0; i < 10; ++i) AsignarCodigoCorto("GLA", lista, 3, &informe);
   EXPECT_TRUE(informe.vacio()) << informe.texto();  // los que caben no se anotan
   EXPECT_EQ(AsignarCodigoCorto("GLA", lista, 3, &informe), "GL10");
   ASSERT_EQ(informe.notas().size(), 1u);
   EXPECT_EQ(informe.notas()[0].tipo, Informe::Tipo::aviso);
-  EXPECT_THAT(informe.notas()[0].texto, HasSubstr("PROFT.ABREV"));
+  EXPECT_THAT(informe.notas()[0].texto, HasSubstr("Tabla PROFT, campo ABREV"));
   EXPECT_THAT(informe.notas()[0].texto, HasSubstr("'GLA'"));
   EXPECT_THAT(informe.notas()[0].texto, HasSubstr("'GL10'"));
 
@@ -117,14 +117,14 @@ TEST(AsignarCodigoCorto, AnotaLosCodigosAcortados) {
   anotar_acortados(lista, resumen);
   ASSERT_EQ(resumen.notas().size(), 1u);
   EXPECT_EQ(resumen.notas()[0].texto,
-            "PROFT.ABREV: 8 códigos acortados para que quepan en 4 caracteres: 'GLA' a 'GL10', 'GLA' a 'GL11', "
-            "'GLA' a 'GL12', 'GLA' a 'GL13', 'GLA' a 'GL14' y 3 más");
+            "Tabla PROFT, campo ABREV: 8 códigos acortados para que quepan en 4 caracteres: 'GLA' a 'GL10', "
+            "'GLA' a 'GL11', 'GLA' a 'GL12', 'GLA' a 'GL13', 'GLA' a 'GL14' y 3 más");
   Informe nada;
   anotar_acortados(ListaCodigos(4, "X"), nada);
   EXPECT_TRUE(nada.vacio());
 
   Informe otro;
-  ListaCodigos aulas(4, "AULAT.ABREV");
+  ListaCodigos aulas(4, "Tabla AULAT, campo ABREV");
   AsignarCodigoCorto("AULA12", aulas, 2, &otro);
   ASSERT_EQ(otro.notas().size(), 1u);
   EXPECT_THAT(otro.notas()[0].texto, HasSubstr("'AULA12' se acortó a 'AULA'"));

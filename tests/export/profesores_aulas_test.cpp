@@ -55,8 +55,9 @@ TEST(ExportarProfesores, DoceConLasMismasInicialesTienenCodigosDistintos) {
   EXPECT_EQ(columna(e.carpeta.ruta(), "PROFT", "ABREV"),
             (std::vector<std::string>{"GLA", "GLA1", "GLA2", "GLA3", "GLA4", "GLA5", "GLA6", "GLA7", "GLA8", "GLA9",
                                       "GL10", "GL11"}));
-  EXPECT_THAT(e.informe.texto(), HasSubstr("Aviso: PROFT.ABREV: 2 códigos acortados para que quepan en 4 caracteres: "
-                                              "'GLA' a 'GL10', 'GLA' a 'GL11'\n"));
+  EXPECT_THAT(e.informe.texto(),
+              HasSubstr("Aviso: Tabla PROFT, campo ABREV: 2 códigos acortados para que quepan en 4 caracteres: "
+                        "'GLA' a 'GL10', 'GLA' a 'GL11'\n"));
 }
 
 TEST(ExportarAulas, EjemploYCasosLimite) {
@@ -89,8 +90,9 @@ TEST(ExportarAulas, EjemploYCasosLimite) {
     EXPECT_EQ(leidas[i].at("EDIFICIO"), "");
     EXPECT_EQ(leidas[i].at("DEPCENTRO"), "");
   }
-  EXPECT_THAT(e.informe.texto(), HasSubstr("AULAT.ABREV: 2 códigos acortados para que quepan en 4 caracteres: "
-                                           "'SUM01' a 'SUM0', 'SUM02' a 'SU1'\n"));
+  EXPECT_THAT(e.informe.texto(),
+              HasSubstr("Aviso: Tabla AULAT, campo ABREV: 2 códigos acortados para que quepan en 4 caracteres: "
+                        "'SUM01' a 'SUM0', 'SUM02' a 'SU1'\n"));
 }
 
 }  // namespace
