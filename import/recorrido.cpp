@@ -38,11 +38,6 @@ void comprobar_campos(const Tabla& tabla, std::span<const std::string_view> camp
     if (!tabla.tiene_campo(campo)) throw Error(fmt::format("{}: No se encuentra el campo '{}'", tabla.nombre(), campo));
 }
 
-std::string texto_ruta(const std::filesystem::path& ruta) {
-  const auto u8 = ruta.u8string();
-  return std::string(u8.begin(), u8.end());
-}
-
 // Un campo leído como entero, con las reglas de la tabla (Tabla::entero). Sólo las entradas
 // de un profesor se leen como entero y sólo entonces puede fallar la lectura: el Error de la
 // tabla se guarda y sale al usar el valor, no al agrupar SOLUC.
@@ -162,6 +157,81 @@ void avisar_faltas(Informe& informe, const Faltas& f, std::string_view que, std:
                             lista_ejemplos(f.ejemplos, f.cuantas, "; ")));
 }
 
+// Las búsquedas sin resultado de una ejecución, por tabla.
+struct FaltasBusquedas {
+  Faltas asignacion, actividad, tramo, unidad;
+
+  void avisar(Informe& informe) const {
+    avisar_faltas(informe, asignacion, "sin asignación en ASIGT (CASIG y CGRUP)",
+                  "X_OFERTAMATRIG y X_MATERIAOMG quedan vacíos");
+    avisar_faltas(informe, actividad, "sin fila en ASIGNOMT (COD)", "X_ACTIVIDAD queda en 1");
+    avisar_faltas(informe, tramo, "sin tramo en DIASHORAST (DIHO)",
+                  "N_DIASEMANA y X_TRAMO quedan vacíos y N_HORINI y N_HORFIN en 0");
+    avisar_faltas(informe, unidad, "sin unidad en GRUPOST (ABREV)", "X_UNIDAD queda vacío");
+  }
+};
+
+// Los valores de una entrada con día, en el orden de las búsquedas: asignación, fila de
+// actividad, tramo, aula y unidad. Todos empiezan vacíos. Las que no encuentran nada se
+// anotan en faltas, si se da.
+ValoresEntrada buscar_valores(const Indices& indices, const EntradaSoluc& e, std::string_view abrev,
+                              FaltasBusquedas* faltas) {
+  const std::string hora = std::to_string(e.hora.valor());
+  const auto falta = [&](Faltas FaltasBusquedas::*cual, const std::string& que) {
+    if (faltas == nullptr) return;
+    (faltas->*cual).anotar(fmt::format("profesor {}, día {}, hora {} ({})", cp1252_a_utf8(abrev),
+                                       cp1252_a_utf8(e.dia.texto()), hora, que));
+  };
+
+  ValoresEntrada v;
+  if (auto a = indices.asignaciones.find({e.asig, e.codgrupo}); a != indices.asignaciones.end()) {
+    v.clave = a->second.clave;
+    v.clavecurso = a->second.clavecurso;
+  } else {
+    falta(&FaltasBusquedas::asignacion,
+          fmt::format("ASIG '{}', CODGRUPO '{}'", cp1252_a_utf8(e.asig), cp1252_a_utf8(e.codgrupo)));
+  }
+  if (auto a = indices.actividades.find(e.asig); a != indices.actividades.end())
+    v.codtarea = a->second;
+  else
+    falta(&FaltasBusquedas::actividad, fmt::format("ASIG '{}'", cp1252_a_utf8(e.asig)));
+  const std::string clave_tramo = e.dia.texto() + hora;
+  if (auto t = indices.tramos.find(clave_tramo); t != indices.tramos.end()) {
+    v.dia = t->second.dia;
+    v.coddiho = t->second.coddiho;
+    v.horadesde = t->second.horadesde;
+    v.horahasta = t->second.horahasta;
+  } else {
+    falta(&FaltasBusquedas::tramo, fmt::format("DIHO '{}'", cp1252_a_utf8(clave_tramo)));
+  }
+  if (!recortar(e.aula).empty()) v.aula = e.aula;
+  if (auto u = indices.unidades.find(e.codgrupo); u != indices.unidades.end())
+    v.unidad = u->second;
+  else
+    falta(&FaltasBusquedas::unidad, fmt::format("CODGRUPO '{}'", cp1252_a_utf8(e.codgrupo)));
+  return v;
+}
+
+// Los registros de SOLUC cuyo PROF no es el ABREV de ningún profesor.
+void avisar_sin_profesor(Informe& informe, const SolucPorProfesor& por_profesor,
+                         const std::unordered_set<std::string>& abrev_vistos) {
+  std::size_t registros = 0;
+  std::vector<std::string> codigos;
+  for (const auto& codigo : por_profesor.codigos) {
+    if (abrev_vistos.count(codigo) > 0) continue;
+    registros += por_profesor.entradas.at(codigo).size();
+    codigos.push_back(codigo);
+  }
+  if (registros == 0) return;
+  std::vector<std::string> ejemplos;
+  for (std::size_t i = 0; i < codigos.size() && i < kEjemplos; ++i)
+    ejemplos.push_back("'" + cp1252_a_utf8(codigos[i]) + "'");
+  informe.avisa(fmt::format("{} de SOLUC con un PROF que no es el ABREV de ningún profesor de PROFT no {}: {}.",
+                            cuenta(registros, "registro", "registros"),
+                            registros == 1 ? "se ha escrito" : "se han escrito",
+                            lista_ejemplos(ejemplos, codigos.size(), ", ")));
+}
+
 }  // namespace
 
 ResultadoImportacion importar(Documento& documento, Componentes& componentes, const std::filesystem::path& origen,
@@ -195,7 +265,7 @@ ResultadoImportacion importar(Documento& documento, Componentes& componentes, co
   ResultadoImportacion salida;
   std::unordered_set<std::string> abrev_vistos;
   std::size_t sin_dia = 0;
-  Faltas sin_asignacion, sin_actividad, sin_tramo, sin_unidad;
+  FaltasBusquedas faltas;
   const std::vector<EntradaSoluc> ninguna;
 
   std::size_t n = 0;
@@ -217,41 +287,7 @@ ResultadoImportacion importar(Documento& documento, Componentes& componentes, co
         if (primera_vez) ++sin_dia;
         continue;
       }
-      const std::string hora = std::to_string(e.hora.valor());
-      const auto donde = [&] {
-        return fmt::format("profesor {}, día {}, hora {}", cp1252_a_utf8(abrev), cp1252_a_utf8(e.dia.texto()), hora);
-      };
-
-      ValoresEntrada v;
-      if (auto a = indices.asignaciones.find({e.asig, e.codgrupo}); a != indices.asignaciones.end()) {
-        v.clave = a->second.clave;
-        v.clavecurso = a->second.clavecurso;
-      } else if (primera_vez) {
-        sin_asignacion.anotar(fmt::format("{} (ASIG '{}', CODGRUPO '{}')", donde(), cp1252_a_utf8(e.asig),
-                                          cp1252_a_utf8(e.codgrupo)));
-      }
-      if (auto a = indices.actividades.find(e.asig); a != indices.actividades.end()) {
-        v.codtarea = a->second;
-      } else if (primera_vez) {
-        sin_actividad.anotar(fmt::format("{} (ASIG '{}')", donde(), cp1252_a_utf8(e.asig)));
-      }
-      const std::string clave_tramo = e.dia.texto() + hora;
-      if (auto t = indices.tramos.find(clave_tramo); t != indices.tramos.end()) {
-        v.dia = t->second.dia;
-        v.coddiho = t->second.coddiho;
-        v.horadesde = t->second.horadesde;
-        v.horahasta = t->second.horahasta;
-      } else if (primera_vez) {
-        sin_tramo.anotar(fmt::format("{} (DIHO '{}')", donde(), cp1252_a_utf8(clave_tramo)));
-      }
-      if (!recortar(e.aula).empty()) v.aula = e.aula;
-      if (auto u = indices.unidades.find(e.codgrupo); u != indices.unidades.end()) {
-        v.unidad = u->second;
-      } else if (primera_vez) {
-        sin_unidad.anotar(fmt::format("{} (CODGRUPO '{}')", donde(), cp1252_a_utf8(e.codgrupo)));
-      }
-
-      resultado.entrada(++k, v);
+      resultado.entrada(++k, buscar_valores(indices, e, abrev, primera_vez ? &faltas : nullptr));
       ++salida.entradas;
     }
   }
@@ -266,29 +302,8 @@ ResultadoImportacion importar(Documento& documento, Componentes& componentes, co
                               cuenta(sin_dia, "registro", "registros"), sin_dia == 1 ? "se ha escrito" : "se han escrito",
                               sin_dia == 1 ? "cuenta" : "cuentan"));
 
-  std::size_t huerfanos = 0;
-  std::vector<std::string> codigos;
-  for (const auto& codigo : por_profesor.codigos) {
-    if (abrev_vistos.count(codigo) > 0) continue;
-    huerfanos += por_profesor.entradas.at(codigo).size();
-    codigos.push_back(codigo);
-  }
-  if (huerfanos > 0) {
-    std::vector<std::string> ejemplos;
-    for (std::size_t i = 0; i < codigos.size() && i < kEjemplos; ++i)
-      ejemplos.push_back("'" + cp1252_a_utf8(codigos[i]) + "'");
-    informe.avisa(fmt::format("{} de SOLUC con un PROF que no es el ABREV de ningún profesor de PROFT no {}: {}.",
-                              cuenta(huerfanos, "registro", "registros"),
-                              huerfanos == 1 ? "se ha escrito" : "se han escrito",
-                              lista_ejemplos(ejemplos, codigos.size(), ", ")));
-  }
-
-  avisar_faltas(informe, sin_asignacion, "sin asignación en ASIGT (CASIG y CGRUP)",
-                "X_OFERTAMATRIG y X_MATERIAOMG quedan vacíos");
-  avisar_faltas(informe, sin_actividad, "sin fila en ASIGNOMT (COD)", "X_ACTIVIDAD queda en 1");
-  avisar_faltas(informe, sin_tramo, "sin tramo en DIASHORAST (DIHO)",
-                "N_DIASEMANA y X_TRAMO quedan vacíos y N_HORINI y N_HORFIN en 0");
-  avisar_faltas(informe, sin_unidad, "sin unidad en GRUPOST (ABREV)", "X_UNIDAD queda vacío");
+  avisar_sin_profesor(informe, por_profesor, abrev_vistos);
+  faltas.avisar(informe);
   return salida;
 }
 

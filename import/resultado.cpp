@@ -19,11 +19,6 @@ constexpr std::string_view kRutaBloque = "/SERVICIO/BLOQUE_DATOS";
 constexpr std::string_view kRutaServicio = "/SERVICIO";
 constexpr std::string_view kPrefijoResultado = "ResultadoTamso";
 
-std::string texto_ruta(const std::filesystem::path& ruta) {
-  const auto u8 = ruta.u8string();
-  return std::string(u8.begin(), u8.end());
-}
-
 // " del documento 'x'" o " del documento" si no se sabe el archivo.
 std::string del_documento(std::string_view archivo) {
   if (archivo.empty()) return "del documento";
@@ -63,6 +58,11 @@ std::string anno_academico(const Documento& documento, std::string_view archivo)
                             "debe tener sólo cifras decimales.",
                             cp1252_a_utf8(*anno), del_documento(archivo)));
   return *anno;
+}
+
+std::string texto_ruta(const std::filesystem::path& ruta) {
+  const auto u8 = ruta.u8string();
+  return std::string(u8.begin(), u8.end());
 }
 
 std::filesystem::path ruta_resultado(const std::filesystem::path& origen) {

@@ -15,6 +15,9 @@
 
 namespace tts {
 
+// Una ruta como texto UTF-8, para los mensajes y el informe.
+std::string texto_ruta(const std::filesystem::path& ruta);
+
 // Minutos desde medianoche de un texto de hora "HH:MM" (o "H:MM"): si tiene menos de cinco
 // caracteres se le antepone un "0"; las horas son sus dos primeros caracteres y los minutos
 // sus dos últimos. "" da "0". Error "'%s' no es un valor entero válido" si no son números.
