@@ -2,6 +2,8 @@
 // de argumentos y la ejecución que empieza al mostrarse la ventana.
 #include <gtest/gtest.h>
 
+#include <QScreen>
+
 #include "app/anfitrion.h"
 #include "comun/error.h"
 #include "tests/ventana/montaje.h"
@@ -91,6 +93,10 @@ TEST(Argumentos, ModoYEjecucionSegunLosArgumentos) {
 
     m.mostrar();
     EXPECT_EQ(m.ejecutadas, c.ejecuta);
+    if (c.modo == 0) {  // la ventana corriente, centrada en la pantalla
+      const QPoint centro = m.ventana->screen()->availableGeometry().center();
+      EXPECT_LE((m.ventana->frameGeometry().center() - centro).manhattanLength(), 2);
+    }
     m.ventana->hide();
     m.ventana->show();  // volver a mostrarse no repite la ejecución
     atender();
