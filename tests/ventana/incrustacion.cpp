@@ -203,5 +203,24 @@ TEST(Incrustacion, LaVentanaEntraEnLaAnfitrionaYAcabaConElla) {
   EXPECT_EQ(leer_archivo(carpeta / "Tamsel.ini"), "[Transformadores]\r\nTransformado=0\r\n");
 }
 
+TEST(Incrustacion, SiLaAnfitrionaDesapareceConElDialogoAbiertoTambienAcaba) {
+  if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "sin servidor X11";
+  Conexion& x = Conexion::compartida();
+  ASSERT_EQ(xcb_connection_has_error(x.c), 0);
+  Anfitriona anfitriona(x.c);
+  CarpetaTemporal carpeta;
+  Proceso utilidad;
+  arrancar(utilidad, carpeta, "importar", anfitriona.hex());
+  while (buscar(x.c, anfitriona.pantalla->root, "Archivo XML") == 0 && utilidad.vivo())
+    std::this_thread::sleep_for(20ms);
+  ASSERT_TRUE(utilidad.vivo());
+
+  // Ninguna ejecución acabó: queda 0, y el diálogo no deja el proceso vivo.
+  xcb_destroy_window(x.c, anfitriona.id);
+  xcb_flush(x.c);
+  EXPECT_EQ(utilidad.esperar(), 0);
+  EXPECT_EQ(leer_archivo(carpeta / "Tamsel.ini"), "[Transformadores]\r\nTransformado=0\r\n");
+}
+
 }  // namespace
 }  // namespace tts::prueba
