@@ -141,7 +141,7 @@ void TMForm::crear_controles() {
                         gris_azulado);
   auto* draw3d2 = panel(this, "Draw3D2", {1, 0, 315, 169}, arena, Qt::white, crema, lima);
   auto* draw3d3 = panel(this, "Draw3D3", {316, 0, 317, 169}, arena, Qt::white, crema, lima);
-  draw3d1->raise();  // tapa la última fila de los paneles de arriba, como en su sitio original
+  draw3d1->raise();  // la franja de abajo tapa la última fila de los dos paneles de arriba
 
   auto* label1 = etiqueta(draw3d1, "Label1", QStringLiteral("TransTamselBrelova V-1.0"), {8, 72, 165, 13},
                           fuente(11, true));
