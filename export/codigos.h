@@ -15,8 +15,8 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
-#include <vector>
 #include <utility>
+#include <vector>
 
 #include "comun/texto.h"
 

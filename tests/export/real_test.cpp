@@ -164,3 +164,28 @@ TEST(ExportacionReal, ClaveDeCursoQueNoEsUnNumero) {
 
 }  // namespace
 }  // namespace tts::prueba
+
+namespace tts::prueba {
+namespace {
+
+TEST(ExportacionReal, UnaSegundaExportacionEnLaMismaCarpetaEmpiezaDeCero) {
+  Exportacion real(fixture("real/exportacion-real.xml"));
+  exportar_todo(real.ctx);
+
+  // Otra exportación, con su propio contexto, sobre las tablas de la primera.
+  Documento pequeno;
+  pequeno.cargar_memoria(xml_de({{"MATERIAS", {{"1", "9", "Lengua castellana"}}}, {"EMPLEADOS", {}}}), "b.xml");
+  Informe informe;
+  Componentes componentes;
+  ContextoExportacion ctx(pequeno, real.carpeta.ruta(), informe, componentes);
+  exportar_todo(ctx);
+
+  const auto asignomt = filas(real.carpeta.ruta(), "ASIGNOMT", {"COD", "NOMBRE"});
+  ASSERT_EQ(asignomt.size(), 1u);
+  EXPECT_EQ(asignomt[0].at("COD"), "Leng");  // las listas de códigos empiezan vacías
+  for (const char* tabla : {"PROFT", "AULAT", "CURSOST", "GRUPOST", "ASIGT", "DIASHORAST", "DIASHORAST2"})
+    EXPECT_TRUE(filas(real.carpeta.ruta(), tabla, {}).empty()) << tabla;
+}
+
+}  // namespace
+}  // namespace tts::prueba
