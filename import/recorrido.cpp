@@ -160,8 +160,15 @@ void avisar_faltas(Informe& informe, const Faltas& f, std::string_view que, std:
 // Las búsquedas sin resultado de una ejecución, por tabla.
 struct FaltasBusquedas {
   Faltas asignacion, actividad, tramo, unidad;
+  // Entradas sin unidad (CODGRUPO vacío): actividades que no son clases. No tienen asignación
+  // ni unidad que buscar, y no se avisan como faltas.
+  std::size_t sin_grupo = 0;
 
   void avisar(Informe& informe) const {
+    if (sin_grupo > 0)
+      informe.informa(fmt::format("{} sin unidad (CODGRUPO vacío), de actividades que no son clases: "
+                                  "X_UNIDAD, X_OFERTAMATRIG y X_MATERIAOMG quedan vacíos.",
+                                  cuenta(sin_grupo, "entrada", "entradas")));
     avisar_faltas(informe, asignacion, "sin asignación en ASIGT (CASIG y CGRUP)",
                   "X_OFERTAMATRIG y X_MATERIAOMG quedan vacíos");
     avisar_faltas(informe, actividad, "sin fila en ASIGNOMT (COD)", "X_ACTIVIDAD queda en 1");
@@ -184,10 +191,12 @@ ValoresEntrada buscar_valores(const Indices& indices, const EntradaSoluc& e, std
   };
 
   ValoresEntrada v;
+  const bool sin_grupo = recortar(e.codgrupo).empty();
+  if (sin_grupo && faltas != nullptr) ++faltas->sin_grupo;
   if (auto a = indices.asignaciones.find({e.asig, e.codgrupo}); a != indices.asignaciones.end()) {
     v.clave = a->second.clave;
     v.clavecurso = a->second.clavecurso;
-  } else {
+  } else if (!sin_grupo) {
     falta(&FaltasBusquedas::asignacion,
           fmt::format("ASIG '{}', CODGRUPO '{}'", cp1252_a_utf8(e.asig), cp1252_a_utf8(e.codgrupo)));
   }
@@ -207,7 +216,7 @@ ValoresEntrada buscar_valores(const Indices& indices, const EntradaSoluc& e, std
   if (!recortar(e.aula).empty()) v.aula = e.aula;
   if (auto u = indices.unidades.find(e.codgrupo); u != indices.unidades.end())
     v.unidad = u->second;
-  else
+  else if (!sin_grupo)
     falta(&FaltasBusquedas::unidad, fmt::format("CODGRUPO '{}'", cp1252_a_utf8(e.codgrupo)));
   return v;
 }

@@ -137,12 +137,14 @@ TEST(Importacion, InformeDeLaEjecucion) {
   // Siete códigos de profesor desconocidos más (ocho en total, con "XY" y "Ab").
   for (const char* p : {"Q1", "Q2", "Q3", "Q4", "Q5", "Q6"}) e.soluc.push_back({p, "1", "1", "MAT", "1A", ""});
   e.soluc.push_back({"Q1", "2", "1", "MAT", "1A", ""});
+  // Una guardia: actividad sin unidad, que no es una asignación ni una unidad que falten.
+  e.soluc.push_back({"O'K", "1", "1", "GUA", "", ""});
   e.escribir(carpeta.ruta());
 
   Informe informe;
   prueba::importar_en(carpeta.ruta(), prueba::origen_xml(), informe);
   const std::string t = informe.texto();
-  EXPECT_TRUE(contiene(t, "3 profesores y 9 entradas escritos en " + (carpeta / "ResultadoTamsoorigen.xml").string()))
+  EXPECT_TRUE(contiene(t, "3 profesores y 10 entradas escritos en " + (carpeta / "ResultadoTamsoorigen.xml").string()))
       << t;
   EXPECT_TRUE(contiene(t, "Aviso: 1 registro de SOLUC sin día (DIA 0)")) << t;
   EXPECT_TRUE(contiene(t, "Aviso: 9 registros de SOLUC con un PROF que no es el ABREV de ningún profesor de PROFT "
@@ -155,6 +157,7 @@ TEST(Importacion, InformeDeLaEjecucion) {
                           "N_HORINI y N_HORFIN en 0: profesor AB, día 3, hora 1 (DIHO '31')."))
       << t;
   EXPECT_TRUE(contiene(t, "Aviso: 1 entrada sin unidad en GRUPOST")) << t;
+  EXPECT_TRUE(contiene(t, "1 entrada sin unidad (CODGRUPO vacío), de actividades que no son clases")) << t;
 }
 
 TEST(Importacion, NumerosDeProfesorYProfesoresSinEntradas) {
