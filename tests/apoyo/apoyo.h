@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "comun/error.h"
+
 namespace tts::prueba {
 
 // Una carpeta temporal nueva, que se borra con todo su contenido al destruirse.
@@ -42,5 +44,16 @@ std::string comillas(std::string_view texto);
 std::filesystem::path fixture(std::string_view relativa);  // tests/fixtures/<relativa>
 std::filesystem::path fuente(std::string_view relativa);   // raíz del proyecto/<relativa>
 std::filesystem::path binario(std::string_view relativa);  // carpeta de construcción/<relativa>
+
+// El mensaje del Error que lanza f, o "" si no lanza.
+template <class F>
+std::string mensaje_de(F&& f) {
+  try {
+    f();
+  } catch (const Error& e) {
+    return e.what();
+  }
+  return "";
+}
 
 }  // namespace tts::prueba

@@ -20,18 +20,9 @@ namespace {
 namespace fs = std::filesystem;
 using prueba::Bloqueador;
 using prueba::CarpetaTemporal;
+using prueba::mensaje_de;
 using prueba::escribir_archivo;
 using prueba::leer_archivo;
-
-template <class F>
-std::string mensaje_de(F&& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.what();
-  }
-  return "";
-}
 
 // Fija una variable de entorno mientras vive y la devuelve como estaba.
 class Entorno {

@@ -13,18 +13,8 @@ namespace tts {
 namespace {
 
 using prueba::CarpetaTemporal;
+using prueba::mensaje_de;
 using prueba::leer_archivo;
-
-// El mensaje del Error que lanza f, o "" si no lanza.
-template <class F>
-std::string mensaje_de(F&& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.what();
-  }
-  return "";
-}
 
 const std::vector<DefinicionCampo> kCampos = {DefinicionCampo::caracter("NOMBRE", 5), DefinicionCampo::entero("NUM"),
                                               DefinicionCampo::flotante("PESO")};
