@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
   formato->label("Positionals", "Argumentos");
   formato->label("REQUIRED", "OBLIGATORIO");
   formato->label("TEXT", "TEXTO");
+  app.option_defaults()->group("Opciones");
   app.set_help_flag("-h,--help", "Muestra esta ayuda y termina");
   app.set_version_flag("-V,--version", std::string("transtamso ") + TTS_VERSION, "Muestra la versión y termina");
   app.require_subcommand(1);
@@ -53,6 +54,8 @@ int main(int argc, char** argv) {
   auto* exportar = app.add_subcommand("exportar", "Del archivo XML de la administración a las tablas de intercambio");
   auto* importar = app.add_subcommand("importar", "De la solución SOLUC y las tablas al XML de resultado");
   for (auto* orden : {exportar, importar}) {
+    orden->group("Órdenes");
+    orden->option_defaults()->group("Opciones");
     orden->set_help_flag("-h,--help", "Muestra esta ayuda y termina");
     orden->add_option("archivo", archivo, "El archivo XML de la administración")->required()->type_name("ARCHIVO.xml");
     orden->add_option("--carpeta", carpeta, "Carpeta de las tablas (por defecto C:\\QTEMP)")->type_name("DIR");
