@@ -88,8 +88,9 @@ Final Ejecuciones::BExportarClick() {
     estado.DocumentoXML->cargar(fs::path(estado.ArchivoXML));
     CursorEspera cursor(interfaz);
     {
-      CierreComponentes cierre(estado.componentes);
+      // Los componentes se cierran antes de que se borre la carpeta de preparación.
       Preparacion preparacion(carpeta);
+      CierreComponentes cierre(estado.componentes);
       ContextoExportacion ctx(*estado.DocumentoXML, preparacion.carpeta(), informe, estado.componentes);
       exportar_todo(ctx);
       preparacion.confirmar(std::vector<std::string>(std::begin(kTablasExportacion), std::end(kTablasExportacion)));
