@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "comun/error.h"
+#include "comun/fecha.h"
 #include "comun/texto.h"
 #include "import/importacion.h"
 #include "xml/sobre.h"
@@ -72,13 +73,7 @@ std::filesystem::path ruta_resultado(const std::filesystem::path& origen) {
 }
 
 std::string sello_tiempo(std::chrono::system_clock::time_point instante) {
-  const std::time_t t = std::chrono::system_clock::to_time_t(instante);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &t);
-#else
-  localtime_r(&t, &local);
-#endif
+  const std::tm local = hora_local(std::chrono::system_clock::to_time_t(instante));
   char texto[64];
   const std::size_t n = std::strftime(texto, sizeof texto, "%d/%m/%Y %H:%M:%S", &local);
   return std::string(texto, n);
