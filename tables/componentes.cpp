@@ -30,10 +30,17 @@ Tabla& Componente::tabla() {
   return *abierta_;
 }
 
+std::array<Componente*, 8> Componentes::en_orden() {
+  return {&wwTableSoluc, &wwTableGrupos, &wwTableCursos, &wwTableProfesor,
+          &wwTableAulas, &wwTableNomAsg, &wwTableTramos, &wwTableAsig};
+}
+
+void Componentes::abrir_todos(const std::filesystem::path& carpeta) {
+  for (Componente* c : en_orden()) c->abrir(carpeta);
+}
+
 void Componentes::cerrar_todos() {
-  for (Componente* c : {&wwTableSoluc, &wwTableGrupos, &wwTableCursos, &wwTableProfesor, &wwTableAulas,
-                        &wwTableNomAsg, &wwTableTramos, &wwTableAsig})
-    c->cerrar();
+  for (Componente* c : en_orden()) c->cerrar();
 }
 
 }  // namespace tts

@@ -3,6 +3,7 @@
 // nombre aparece en sus mensajes de error ("wwTableSoluc: No se encuentra el campo 'DIA'").
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -39,7 +40,11 @@ struct Componentes {
   Componente wwTableSoluc{"wwTableSoluc", "SOLUC"};
   Componente wwTableCursos{"wwTableCursos", "CURSOST"};
 
-  void cerrar_todos();  // en el orden de apertura de la importación
+  // Los ocho en el orden en que los abre la importación: SOLUC, GRUPOST, CURSOST, PROFT,
+  // AULAT, ASIGNOMT, DIASHORAST, ASIGT.
+  std::array<Componente*, 8> en_orden();
+  void abrir_todos(const std::filesystem::path& carpeta);  // en ese orden; Error en el primero que falle
+  void cerrar_todos();  // en ese orden; nunca lanza
 };
 
 // Cierra al salir de su ámbito, también cuando un Error lo atraviesa.

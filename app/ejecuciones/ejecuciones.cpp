@@ -112,15 +112,12 @@ Final Ejecuciones::BImportarClick() {
     {
       Componentes& c = estado.componentes;
       CierreComponentes cierre(c);
-      for (Componente* comp : {&c.wwTableSoluc, &c.wwTableGrupos, &c.wwTableCursos, &c.wwTableProfesor, &c.wwTableAulas,
-                               &c.wwTableNomAsg, &c.wwTableTramos, &c.wwTableAsig})
-        comp->abrir(carpeta);
+      c.abrir_todos(carpeta);
       estado.DocumentoXML = std::make_unique<Documento>();
       estado.DocumentoXML->cargar(fs::path(estado.ArchivoXML));
       resultado = importar(*estado.DocumentoXML, c, fs::path(estado.ArchivoXML), informe, reloj());
     }
-    ultimo_resultado = resultado.archivo;
-    informe.informa("Resultado escrito en " + resultado.archivo.string());
+    ultimo_resultado = resultado.archivo;  // el informe de importar ya lo nombra
     cursor.soltar();
     return finalizar(estado, interfaz, informe);
   });

@@ -102,9 +102,7 @@ std::string origen_xml(const std::string& anno) {
 }
 
 void abrir_componentes(Componentes& c, const fs::path& carpeta) {
-  for (Componente* comp : {&c.wwTableSoluc, &c.wwTableGrupos, &c.wwTableCursos, &c.wwTableProfesor, &c.wwTableAulas,
-                           &c.wwTableNomAsg, &c.wwTableTramos, &c.wwTableAsig})
-    comp->abrir(carpeta);
+  c.abrir_todos(carpeta);
 }
 
 ResultadoImportacion importar_en(const fs::path& carpeta, const std::string& origen, Informe& informe) {
